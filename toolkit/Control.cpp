@@ -1,0 +1,123 @@
+#include "Control.h"
+
+#include "Form.h"
+
+#include <algorithm>
+
+namespace tk {
+
+namespace {
+const wchar_t kControlProperty[] = L"tk.Control";
+}
+
+Control::Control(ControlKind kind, std::string name, Control* parent, bool windowed)
+    : kind_(kind), name_(std::move(name)), parent_(parent), windowed_(windowed) {
+    if (parent_) {
+        parent_->children_.push_back(this);
+        form_ = parent_->form_;
+        id_ = form_ ? form_->NextControlId() : 0;
+    }
+}
+
+Control::~Control() {
+    if (parent_) {
+        auto& siblings = parent_->children_;
+        siblings.erase(std::remove(siblings.begin(), siblings.end(), this), siblings.end());
+    }
+    if (hwnd_) {
+        RemovePropW(hwnd_, kControlProperty);
+        if (kind_ != ControlKind::Form) DestroyWindow(hwnd_);
+    }
+}
+
+Control* Control::FromHandle(HWND hwnd) {
+    return hwnd ? static_cast<Control*>(GetPropW(hwnd, kControlProperty)) : nullptr;
+}
+
+void Control::AttachHandle(HWND hwnd) {
+    hwnd_ = hwnd;
+    SetPropW(hwnd_, kControlProperty, this);
+}
+
+int Control::Scale(int value) const {
+    int dpi = form_ ? form_->Dpi() : 96;
+    return MulDiv(value, dpi, 96);
+}
+
+void Control::CreateChildWindow(const wchar_t* windowClass, DWORD style, DWORD exStyle,
+                                const Bounds& bounds, const std::wstring& text) {
+    bounds_ = bounds;
+    HWND host = parent_->ChildHost();
+    POINT origin = parent_->ChildOrigin();
+    HWND hwnd = CreateWindowExW(exStyle, windowClass, text.c_str(), style | WS_CHILD,
+                                origin.x + Scale(bounds.left), origin.y + Scale(bounds.top),
+                                Scale(bounds.width), Scale(bounds.height), host,
+                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(id_)),
+                                GetModuleHandleW(nullptr), this);
+    if (!hwnd) throw std::runtime_error("Unable to create a window");
+    if (!Control::FromHandle(hwnd)) AttachHandle(hwnd);
+    if (form_ && form_->Font().Handle())
+        SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(form_->Font().Handle()), FALSE);
+}
+
+std::wstring Control::Caption() const {
+    if (!hwnd_) return {};
+    int length = GetWindowTextLengthW(hwnd_);
+    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+    int copied = GetWindowTextW(hwnd_, text.data(), length + 1);
+    text.resize(static_cast<size_t>(std::max(copied, 0)));
+    return text;
+}
+
+void Control::SetCaption(const std::wstring& text) {
+    if (hwnd_) SetWindowTextW(hwnd_, text.c_str());
+}
+
+void Control::SetHint(const std::wstring& hint) {
+    hint_ = hint;
+    if (form_ && hwnd_) form_->UpdateTooltip(*this);
+}
+
+bool Control::Enabled() const { return hwnd_ && IsWindowEnabled(hwnd_); }
+
+void Control::SetEnabled(bool enabled) {
+    if (!hwnd_ || Enabled() == enabled) return;
+    // A control that loses its enabled state while it has the focus would leave the
+    // keyboard stranded; hand the focus on first.
+    if (!enabled && GetFocus() == hwnd_ && form_) {
+        HWND next = GetNextDlgTabItem(form_->Handle(), hwnd_, FALSE);
+        if (next && next != hwnd_) SetFocus(next);
+    }
+    EnableWindow(hwnd_, enabled);
+}
+
+bool Control::Visible() const { return hwnd_ && (GetWindowLongW(hwnd_, GWL_STYLE) & WS_VISIBLE); }
+
+void Control::SetVisible(bool visible) {
+    if (hwnd_ && Visible() != visible) ShowWindow(hwnd_, visible ? SW_SHOW : SW_HIDE);
+}
+
+void Control::SetBounds(const Bounds& bounds) {
+    bounds_ = bounds;
+    PlaceWindow();
+}
+
+void Control::PlaceWindow() {
+    if (!hwnd_ || !parent_) return;
+    POINT origin = parent_->ChildOrigin();
+    SetWindowPos(hwnd_, nullptr, origin.x + Scale(bounds_.left), origin.y + Scale(bounds_.top),
+                 Scale(bounds_.width), Scale(bounds_.height), SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void Control::SetOwnFont(HFONT font) {
+    ownFont_ = font;
+    if (hwnd_) SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+}
+
+void Control::ApplyFont(HFONT font) {
+    if (!ownFont_ && hwnd_ && kind_ != ControlKind::Form)
+        SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+    for (Control* child : children_) child->ApplyFont(font);
+}
+
+} // namespace tk

@@ -1,0 +1,117 @@
+#pragma once
+// The control tree of the window toolkit: every control has a run-time name, a kind, a
+// parent, bounds (pixels at 96 dots per inch), a caption, a hint, enabled and visible
+// states, and children when it is a windowed control.
+#include <windows.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace tk {
+
+class Form;
+
+enum class ControlKind {
+    Form,
+    Button,
+    Label,
+    GroupBox,
+    PageControl,
+    TabSheet,
+    ListBox,
+    Edit,
+    UpDown,
+    ToolButton,
+    Bevel,
+    Image,
+};
+
+struct Bounds {
+    int left = 0;
+    int top = 0;
+    int width = 0;
+    int height = 0;
+};
+
+using Event = std::function<void()>;
+
+class Control {
+public:
+    Control(const Control&) = delete;
+    Control& operator=(const Control&) = delete;
+    virtual ~Control();
+
+    ControlKind Kind() const { return kind_; }
+    const std::string& Name() const { return name_; }
+    Control* Parent() const { return parent_; }
+    const std::vector<Control*>& Children() const { return children_; }
+    // A windowed control can hold child controls.
+    bool IsWindowed() const { return windowed_; }
+    HWND Handle() const { return hwnd_; }
+    Form* OwnerForm() const { return form_; }
+    int Id() const { return id_; }
+
+    virtual std::wstring Caption() const;
+    virtual void SetCaption(const std::wstring& text);
+    const std::wstring& Hint() const { return hint_; }
+    void SetHint(const std::wstring& hint);
+
+    bool Enabled() const;
+    virtual void SetEnabled(bool enabled);
+    bool Visible() const;
+    void SetVisible(bool visible);
+
+    Bounds GetBounds() const { return bounds_; }
+    void SetBounds(const Bounds& bounds);
+
+    // Gives the control a font of its own that it keeps when its form's font changes.
+    void SetOwnFont(HFONT font);
+    bool HasOwnFont() const { return ownFont_ != nullptr; }
+
+    // Notifications that the parent window reflects back to the control.
+    virtual bool OnCommand(WORD /*code*/) { return false; }
+    virtual bool OnNotify(NMHDR* /*header*/, LRESULT& /*result*/) { return false; }
+    virtual bool OnDrawItem(DRAWITEMSTRUCT* /*item*/) { return false; }
+    virtual bool OnSetCursor() { return false; }
+
+    // Looks up the control object behind a window handle of this toolkit.
+    static Control* FromHandle(HWND hwnd);
+
+    // Hands a font to this control and every descendant that has none of its own.
+    void ApplyFont(HFONT font);
+
+protected:
+    Control(ControlKind kind, std::string name, Control* parent, bool windowed);
+
+    // Creates the control's window as a child of the parent's window (the parent
+    // chooses the host window, see ChildHost).
+    void CreateChildWindow(const wchar_t* windowClass, DWORD style, DWORD exStyle,
+                           const Bounds& bounds, const std::wstring& text);
+    void AttachHandle(HWND hwnd);
+    // The window in which the children of this control are created.
+    virtual HWND ChildHost() const { return hwnd_; }
+    // Where a child's bounds are measured from, in the host window's client area.
+    virtual POINT ChildOrigin() const { return {0, 0}; }
+    virtual void PlaceWindow();
+
+    int Scale(int value) const;
+
+    HWND hwnd_ = nullptr;
+    Form* form_ = nullptr;
+
+private:
+    friend class Form;
+    ControlKind kind_;
+    std::string name_;
+    Control* parent_ = nullptr;
+    std::vector<Control*> children_;
+    bool windowed_ = false;
+    int id_ = 0;
+    Bounds bounds_;
+    std::wstring hint_;
+    HFONT ownFont_ = nullptr;
+};
+
+} // namespace tk

@@ -1,0 +1,88 @@
+#pragma once
+#include "Control.h"
+#include "Font.h"
+
+#include <memory>
+#include <vector>
+
+namespace tk {
+
+class Button;
+
+enum class CloseAction { None, Hide, Free };
+
+enum class BorderStyle {
+    // Fixed single border with system menu and minimize box.
+    Single,
+    // Fixed dialog border with a close box only.
+    Dialog,
+};
+
+// A top-level window that owns its controls.
+class Form : public Control {
+public:
+    Form(std::string name, const std::wstring& caption, int clientWidth, int clientHeight,
+         BorderStyle border);
+    ~Form() override;
+
+    // Creates a control owned by this form; T's constructor takes the parent first.
+    template <typename T, typename... Args>
+    T& Add(Args&&... args) {
+        auto control = std::make_unique<T>(std::forward<Args>(args)...);
+        T& ref = *control;
+        owned_.push_back(std::move(control));
+        return ref;
+    }
+
+    tk::Font& Font() { return font_; }
+
+    void Show();
+    void ShowWithCommand(int showCommand);
+    void Hide();
+    // Asks the form to close: runs OnClose, then acts on the action it chose.
+    void Close();
+    // Shows the form modally over the other windows of the thread; returns the modal result.
+    int ShowModal();
+    int ModalResult() const { return modalResult_; }
+    void SetModalResult(int result) { modalResult_ = result; }
+    bool IsModal() const { return modal_; }
+
+    Button* DefaultButton() const;
+    Button* CancelButton() const;
+
+    // Derived forms see every message first; return true when handled.
+    virtual bool HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
+
+    std::function<void()> OnActivate;
+    std::function<void(CloseAction&)> OnClose;
+    std::function<void()> OnDestroy;
+    // Every key that may be a short cut (WM_KEYDOWN/WM_SYSKEYDOWN) passes here first.
+    std::function<void(const MSG&, bool&)> OnShortCut;
+
+    int NextControlId() { return nextId_++; }
+    int Dpi() const { return dpi_; }
+    void UpdateTooltip(Control& control);
+
+    // The window procedure of every container window of the toolkit.
+    static LRESULT CALLBACK ContainerProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    static const wchar_t* ContainerClass();
+
+    // Runs when the form's native window is destroyed.
+    void HandleDestroyed();
+
+private:
+    LRESULT FormMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    void CenterOnScreen();
+
+    std::vector<std::unique_ptr<Control>> owned_;
+    tk::Font font_;
+    HWND tooltip_ = nullptr;
+    int modalResult_ = 0;
+    bool modal_ = false;
+    bool shownOnce_ = false;
+    bool destroyed_ = false;
+    int nextId_ = 1000;
+    int dpi_ = 96;
+};
+
+} // namespace tk

@@ -1,0 +1,90 @@
+#include "PageControl.h"
+
+#include "Form.h"
+
+#include <commctrl.h>
+
+namespace tk {
+
+PageControl::PageControl(Control& parent, std::string name, const Bounds& bounds)
+    : Control(ControlKind::PageControl, std::move(name), &parent, true) {
+    CreateChildWindow(Form::ContainerClass(), WS_VISIBLE | WS_CLIPCHILDREN, WS_EX_CONTROLPARENT,
+                      bounds, L"");
+    RECT client;
+    GetClientRect(hwnd_, &client);
+    tab_ = CreateWindowExW(0, WC_TABCONTROLW, L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_CLIPSIBLINGS,
+                           0, 0, client.right, client.bottom, hwnd_,
+                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(form_->NextControlId())),
+                           GetModuleHandleW(nullptr), nullptr);
+    // The tab strip belongs to this control: its notifications come back here.
+    SetPropW(tab_, L"tk.Control", this);
+    if (form_->Font().Handle())
+        SendMessageW(tab_, WM_SETFONT, reinterpret_cast<WPARAM>(form_->Font().Handle()), FALSE);
+}
+
+RECT PageControl::PageRect() const {
+    RECT rect;
+    GetClientRect(tab_, &rect);
+    TabCtrl_AdjustRect(tab_, FALSE, &rect);
+    return rect;
+}
+
+void PageControl::AddPage(TabSheet& page) {
+    TCITEMW item{};
+    item.mask = TCIF_TEXT;
+    item.pszText = page.caption_.data();
+    int index = static_cast<int>(pages_.size());
+    pages_.push_back(&page);
+    SendMessageW(tab_, TCM_INSERTITEMW, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item));
+    RECT rect = PageRect();
+    SetWindowPos(page.Handle(), HWND_TOP, rect.left, rect.top, rect.right - rect.left,
+                 rect.bottom - rect.top, SWP_NOACTIVATE);
+    if (active_ < 0)
+        SetActivePage(0);
+    else
+        ShowWindow(page.Handle(), SW_HIDE);
+}
+
+void PageControl::PageCaptionChanged(TabSheet& page) {
+    for (size_t i = 0; i < pages_.size(); ++i) {
+        if (pages_[i] != &page) continue;
+        TCITEMW item{};
+        item.mask = TCIF_TEXT;
+        item.pszText = page.caption_.data();
+        SendMessageW(tab_, TCM_SETITEMW, i, reinterpret_cast<LPARAM>(&item));
+    }
+    // Longer captions may need more rows of tabs.
+    RECT rect = PageRect();
+    for (TabSheet* p : pages_)
+        SetWindowPos(p->Handle(), nullptr, rect.left, rect.top, rect.right - rect.left,
+                     rect.bottom - rect.top, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void PageControl::SetActivePage(int index) {
+    if (index < 0 || index >= PageCount()) return;
+    active_ = index;
+    SendMessageW(tab_, TCM_SETCURSEL, static_cast<WPARAM>(index), 0);
+    for (int i = 0; i < PageCount(); ++i)
+        ShowWindow(pages_[static_cast<size_t>(i)]->Handle(), i == index ? SW_SHOW : SW_HIDE);
+}
+
+bool PageControl::OnNotify(NMHDR* header, LRESULT& result) {
+    if (header->hwndFrom != tab_ || header->code != TCN_SELCHANGE) return false;
+    SetActivePage(static_cast<int>(SendMessageW(tab_, TCM_GETCURSEL, 0, 0)));
+    result = 0;
+    return true;
+}
+
+TabSheet::TabSheet(PageControl& pageControl, std::string name, const std::wstring& caption)
+    : Control(ControlKind::TabSheet, std::move(name), &pageControl, true),
+      pageControl_(pageControl), caption_(caption) {
+    CreateChildWindow(Form::ContainerClass(), WS_CLIPCHILDREN, WS_EX_CONTROLPARENT, Bounds{}, L"");
+    pageControl_.AddPage(*this);
+}
+
+void TabSheet::SetCaption(const std::wstring& text) {
+    caption_ = text;
+    pageControl_.PageCaptionChanged(*this);
+}
+
+} // namespace tk

@@ -1,0 +1,48 @@
+#pragma once
+#include "Control.h"
+
+#include <vector>
+
+namespace tk {
+
+class TabSheet;
+
+// A page control: a tab control with one container page per tab. The pages are windows
+// beside the tab control inside this control's own container, never children of the tab
+// control itself.
+class PageControl : public Control {
+public:
+    PageControl(Control& parent, std::string name, const Bounds& bounds);
+
+    int PageCount() const { return static_cast<int>(pages_.size()); }
+    TabSheet& Page(int index) const { return *pages_[static_cast<size_t>(index)]; }
+    int ActivePageIndex() const { return active_; }
+    void SetActivePage(int index);
+
+    bool OnNotify(NMHDR* header, LRESULT& result) override;
+    HWND TabHandle() const { return tab_; }
+
+private:
+    friend class TabSheet;
+    void AddPage(TabSheet& page);
+    void PageCaptionChanged(TabSheet& page);
+    RECT PageRect() const;
+
+    HWND tab_ = nullptr;
+    std::vector<TabSheet*> pages_;
+    int active_ = -1;
+};
+
+class TabSheet : public Control {
+public:
+    TabSheet(PageControl& pageControl, std::string name, const std::wstring& caption);
+    std::wstring Caption() const override { return caption_; }
+    void SetCaption(const std::wstring& text) override;
+
+private:
+    friend class PageControl;
+    PageControl& pageControl_;
+    std::wstring caption_;
+};
+
+} // namespace tk
