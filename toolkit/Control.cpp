@@ -115,8 +115,10 @@ void Control::SetOwnFont(HFONT font) {
 }
 
 void Control::ApplyFont(HFONT font) {
-    if (!ownFont_ && hwnd_ && kind_ != ControlKind::Form)
+    if (!ownFont_ && hwnd_ && kind_ != ControlKind::Form) {
         SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+        OnFontChanged(font);
+    }
     for (Control* child : children_) child->ApplyFont(font);
 }
 

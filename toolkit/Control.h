@@ -63,6 +63,10 @@ public:
     bool Visible() const;
     void SetVisible(bool visible);
 
+    // A control whose caption is the same in every language takes no text from language files.
+    void SetFixedCaption(bool fixed) { fixedCaption_ = fixed; }
+    bool FixedCaption() const { return fixedCaption_; }
+
     Bounds GetBounds() const { return bounds_; }
     void SetBounds(const Bounds& bounds);
 
@@ -75,6 +79,8 @@ public:
     virtual bool OnNotify(NMHDR* /*header*/, LRESULT& /*result*/) { return false; }
     virtual bool OnDrawItem(DRAWITEMSTRUCT* /*item*/) { return false; }
     virtual bool OnSetCursor() { return false; }
+    // Runs when the control's font has been replaced.
+    virtual void OnFontChanged(HFONT /*font*/) {}
 
     // Looks up the control object behind a window handle of this toolkit.
     static Control* FromHandle(HWND hwnd);
@@ -112,6 +118,7 @@ private:
     Bounds bounds_;
     std::wstring hint_;
     HFONT ownFont_ = nullptr;
+    bool fixedCaption_ = false;
 };
 
 } // namespace tk

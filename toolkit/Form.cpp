@@ -115,6 +115,10 @@ void Form::HandleDestroyed() {
     if (OnDestroy) Application::Instance().Dispatch(OnDestroy);
 }
 
+void Form::DestroyHandle() {
+    if (hwnd_ && !destroyed_) DestroyWindow(hwnd_);
+}
+
 void Form::CenterOnScreen() {
     RECT window;
     GetWindowRect(hwnd_, &window);

@@ -69,6 +69,9 @@ public:
 
     // Runs when the form's native window is destroyed.
     void HandleDestroyed();
+    // Destroys the native window now (OnDestroy runs); derived forms call it from their
+    // destructor so that OnDestroy still finds their members alive.
+    void DestroyHandle();
 
 private:
     LRESULT FormMessage(UINT message, WPARAM wParam, LPARAM lParam);

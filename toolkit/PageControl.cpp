@@ -45,6 +45,18 @@ void PageControl::AddPage(TabSheet& page) {
         ShowWindow(page.Handle(), SW_HIDE);
 }
 
+void PageControl::OnFontChanged(HFONT font) {
+    SendMessageW(tab_, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+    LayoutPages();
+}
+
+void PageControl::LayoutPages() {
+    RECT rect = PageRect();
+    for (TabSheet* p : pages_)
+        SetWindowPos(p->Handle(), nullptr, rect.left, rect.top, rect.right - rect.left,
+                     rect.bottom - rect.top, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 void PageControl::PageCaptionChanged(TabSheet& page) {
     for (size_t i = 0; i < pages_.size(); ++i) {
         if (pages_[i] != &page) continue;
@@ -54,10 +66,7 @@ void PageControl::PageCaptionChanged(TabSheet& page) {
         SendMessageW(tab_, TCM_SETITEMW, i, reinterpret_cast<LPARAM>(&item));
     }
     // Longer captions may need more rows of tabs.
-    RECT rect = PageRect();
-    for (TabSheet* p : pages_)
-        SetWindowPos(p->Handle(), nullptr, rect.left, rect.top, rect.right - rect.left,
-                     rect.bottom - rect.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    LayoutPages();
 }
 
 void PageControl::SetActivePage(int index) {

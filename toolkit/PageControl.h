@@ -20,6 +20,7 @@ public:
     void SetActivePage(int index);
 
     bool OnNotify(NMHDR* header, LRESULT& result) override;
+    void OnFontChanged(HFONT font) override;
     HWND TabHandle() const { return tab_; }
 
 private:
@@ -27,6 +28,7 @@ private:
     void AddPage(TabSheet& page);
     void PageCaptionChanged(TabSheet& page);
     RECT PageRect() const;
+    void LayoutPages();
 
     HWND tab_ = nullptr;
     std::vector<TabSheet*> pages_;

@@ -3,6 +3,8 @@
 
 wine_env_pids=()
 wine_env_xvfb_log=""
+# Without a window manager Wine draws and manages the windows itself.
+wine_env_managed=Y
 
 wine_loader() {
   if [ -x /usr/lib/wine/wine64 ]; then echo /usr/lib/wine/wine64; else command -v wine; fi
@@ -27,6 +29,7 @@ start_xvfb() {
     return 1
   fi
   export DISPLAY=":$(head -n1 "$fdfile")"
+  wine_env_managed=N
   rm -f "$fdfile"
   for i in $(seq 1 100); do
     if xdpyinfo >/dev/null 2>&1; then return 0; fi
@@ -52,7 +55,7 @@ prepare_prefix() {
   fi
   local reg
   reg=$(mktemp --suffix=.reg)
-  cat >"$reg" <<'REG'
+  cat >"$reg" <<REG
 REGEDIT4
 
 [HKEY_CURRENT_USER\Software\Wine\WineDbg]
@@ -61,6 +64,7 @@ REGEDIT4
 [HKEY_CURRENT_USER\Software\Wine\X11 Driver]
 "UseXRandR"="N"
 "UseXVidMode"="N"
+"Managed"="$wine_env_managed"
 REG
   "$loader" regedit /S "$(winepath_of "$reg")" >/dev/null 2>&1 || true
   wineserver -w

@@ -1,0 +1,32 @@
+#pragma once
+// The About box: product name and version, logo, and the maker's notice with its links.
+#include "ExtControls.h"
+#include "Form.h"
+#include "Handles.h"
+#include "StdControls.h"
+
+#include <cstdint>
+
+class TAboutForm : public tk::Form {
+public:
+    TAboutForm();
+    ~TAboutForm() override;
+
+    void Localize(uint32_t LangID);
+    void ProductLabelClick();
+    void CopyrightLabelClick();
+    void FormCreate();
+    void FormShortCut(const MSG& Msg, bool& Handled);
+
+    tk::Bevel* Bevel1 = nullptr;
+    tk::Bevel* Bevel2 = nullptr;
+    tk::Label* ProductLabel = nullptr;
+    tk::Label* CopyrightLabel = nullptr;
+    tk::Image* ProductLogoImage = nullptr;
+    tk::Button* OKButtonW = nullptr;
+
+private:
+    tk::GdiObject productFont_;
+    tk::GdiObject logo_;
+};
+

@@ -1,0 +1,28 @@
+#include "FileTests.h"
+
+#include "Handles.h"
+
+#include <windows.h>
+
+namespace qm {
+
+bool FileExists(const std::wstring& path) {
+    // Windows file names hold no wildcards; searching with one would find some other file.
+    if (path.find_first_of(L"*?") != std::wstring::npos) return false;
+    WIN32_FIND_DATAW data;
+    tk::FindHandle find(FindFirstFileW(path.c_str(), &data));
+    if (!find) return false;
+    return (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
+bool FolderExists(const std::string& path) {
+    DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+std::string FolderPart(const std::string& fileName) {
+    size_t last = fileName.find_last_of("\\:");
+    return last == std::string::npos ? std::string() : fileName.substr(0, last + 1);
+}
+
+} // namespace qm

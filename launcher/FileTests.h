@@ -1,0 +1,15 @@
+#pragma once
+#include <string>
+
+namespace qm {
+
+// True when the path names an existing file: a directory search with the path finds an
+// entry that is no folder. A path holding "*" or "?" never names a file.
+bool FileExists(const std::wstring& path);
+// True when GetFileAttributesA on the path succeeds and reports a folder.
+bool FolderExists(const std::string& path);
+
+// The folder part of a file name: up to and including the last backslash or colon.
+std::string FolderPart(const std::string& fileName);
+
+} // namespace qm

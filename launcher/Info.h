@@ -1,0 +1,33 @@
+#pragma once
+// The launch settings record and the settings files (.qlmv) it is saved to and loaded from.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace qm {
+
+struct TInfo {
+    // Presentation paths in show order; duplicates and empty entries are kept.
+    std::vector<std::wstring> List;
+    std::wstring ViewerFileName;
+    // 1-based monitor number; the presentation library is handed StartMonitor - 1.
+    int32_t StartMonitor = 0;
+    // Set only by the "/s" switch and never stored in a settings file.
+    bool CloseAfterShow = false;
+};
+
+// Empties the list and resets StartMonitor and CloseAfterShow; ViewerFileName is left alone.
+void InitInfo(TInfo &info);
+// Releases the list's storage.
+void FreeInfo(TInfo &info);
+
+// Replaces ViewerFileName and StartMonitor by the file's values (or empty and 0) and appends
+// the file's presentations to List. Reports nothing: a missing file reads as defaults.
+void LoadInfo(const std::string &fileName, TInfo &info);
+
+// Writes the record into the file, leaving every other key of the file as it was. Throws
+// tk::Error "Unable to write to <fileName>" when a write fails, and an index error, before
+// writing anything, when List is empty.
+void SaveInfo(const std::string &fileName, const TInfo &info);
+
+} // namespace qm

@@ -1,0 +1,24 @@
+#include "ListFile.h"
+
+namespace qm {
+
+std::string ListFileName(const std::string& folder, int number) {
+    return folder + "quillmont" + std::to_string(number) + ".txt";
+}
+
+std::string ListFileBytes(const std::vector<std::wstring>& entries) {
+    std::string bytes = "\xFF\xFE";
+    auto put = [&bytes](wchar_t unit) {
+        auto value = static_cast<unsigned>(static_cast<char16_t>(unit));
+        bytes.push_back(static_cast<char>(value & 0xFF));
+        bytes.push_back(static_cast<char>((value >> 8) & 0xFF));
+    };
+    for (const std::wstring& entry : entries) {
+        for (wchar_t unit : entry) put(unit);
+        put(L'\r');
+        put(L'\n');
+    }
+    return bytes;
+}
+
+} // namespace qm

@@ -1,0 +1,115 @@
+// Starting a show: the checks, the temporary list file and the call into the library.
+#include "Application.h"
+#include "Dialogs.h"
+#include "FileTests.h"
+#include "Handles.h"
+#include "ListFile.h"
+#include "Localizer.h"
+#include "MainUnit.h"
+#include "PresentationLibrary.h"
+#include "RandomNumbers.h"
+#include "StartUp.h"
+
+namespace {
+
+std::string GetTempDir() {
+    std::string buffer(4096, '\0');
+    DWORD length = GetTempPathA(static_cast<DWORD>(buffer.size()), buffer.data());
+    if (length == 0 || length >= buffer.size())
+        throw tk::Error(L"The temporary folder cannot be found");
+    buffer.resize(length);
+    if (buffer.back() != '\\') buffer += '\\';
+    return buffer;
+}
+
+bool NameIsTaken(const std::string& path) {
+    DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// Draws a free name; when a run of draws meets only taken names, every name is looked at
+// once in turn, and a folder whose names are all taken is reported instead of searched
+// for ever.
+std::string DrawListFileName(const std::string& folder) {
+    for (int draw = 0; draw < qm::kListFileNames; ++draw) {
+        std::string name = qm::ListFileName(folder, qm::RandomBelow(qm::kListFileNames));
+        if (!NameIsTaken(name)) return name;
+    }
+    for (int number = 0; number < qm::kListFileNames; ++number) {
+        std::string name = qm::ListFileName(folder, number);
+        if (!NameIsTaken(name)) return name;
+    }
+    throw tk::Error(L"No free name for a list file in " + qm::AnsiToWide(folder));
+}
+
+std::wstring SystemReason(DWORD code) {
+    wchar_t* text = nullptr;
+    FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                   nullptr, code, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+    std::wstring reason = text ? text : L"";
+    if (text) LocalFree(text);
+    while (!reason.empty() && (reason.back() == L'\n' || reason.back() == L'\r' || reason.back() == L' ' ||
+                               reason.back() == L'.'))
+        reason.pop_back();
+    return reason;
+}
+
+} // namespace
+
+void TMainForm::StartShowButtonClick() {
+    qm::LibrarySetViewer(kLibraryApplication, qm::ShortString::FromWide(ViewerFileNameEditW->Text()));
+    FormToInfo(FInfo);
+    StartShow(FInfo);
+}
+
+void TMainForm::WriteListFile(const TInfo& Info) {
+    const std::wstring path = qm::AnsiToWide(FListFileName);
+    tk::FileHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
+                                    nullptr));
+    if (!file)
+        throw tk::Error(L"Cannot create file \"" + path + L"\". " + SystemReason(GetLastError()));
+    const std::string bytes = qm::ListFileBytes(Info.List);
+    size_t done = 0;
+    while (done < bytes.size()) {
+        DWORD chunk = static_cast<DWORD>(std::min<size_t>(bytes.size() - done, 1u << 20));
+        DWORD written = 0;
+        if (!WriteFile(file.Get(), bytes.data() + done, chunk, &written, nullptr) || written == 0)
+            throw tk::Error(L"Cannot write file \"" + path + L"\". " + SystemReason(GetLastError()));
+        done += written;
+    }
+}
+
+void TMainForm::StartShow(TInfo& Info) {
+    auto errorBox = [this](const char* key, const wchar_t* defaultText, const std::wstring& value) {
+        tk::ShowMessageBox(Handle(), qm::LocalizeMessageFmt(UserLangID, key, defaultText, value, L""),
+                           kApplicationTitle, MB_ICONERROR);
+    };
+    if (!qm::FileExists(Info.ViewerFileName)) {
+        errorBox("MainForm:NoPowerPointViewer", L"PowerPoint Viewer %s1% does not exist.", Info.ViewerFileName);
+        return;
+    }
+    if (GetMonitorCount() < Info.StartMonitor) {
+        errorBox("MainForm:NoMonitor", L"This system does not have monitor %s1%",
+                 std::to_wstring(Info.StartMonitor));
+        return;
+    }
+    if (!AreMonitorsEqual(Info.StartMonitor - 1)) {
+        errorBox("MainForm:NoSameResolution",
+                 L"Monitor %s1% does not have the same resolution as the primary monitor. Quillmont requires "
+                 L"these monitors to have same resolutions.",
+                 std::to_wstring(Info.StartMonitor));
+        return;
+    }
+    FFocusAway = false;
+    const std::string folder = GetTempDir();
+    FListFileName = DrawListFileName(folder);
+    WriteListFile(Info);
+
+    const qm::ShortString viewer = qm::ShortString::FromWide(Info.ViewerFileName);
+    const qm::ShortString listFile(FListFileName);
+    LaunchPresentation(&viewer, &listFile, Info.StartMonitor - 1, &FProcessHandle, &FProcessId);
+    if (FProcessId != 0) {
+        FShowRunning = true;
+        Timer.SetEnabled(true);
+    }
+}

@@ -1,0 +1,102 @@
+// A running show: the timer that follows the viewer, the hot key and the control messages.
+#include "MainUnit.h"
+#include "PresentationLibrary.h"
+
+namespace {
+
+// How long a tick waits for the show window to take the focus; a hung viewer must not
+// freeze the program.
+constexpr UINT kFocusTimeoutMs = 300;
+
+struct TShowWindowSearch {
+    DWORD ProcessId;
+    bool FocusAway;
+    HWND Found;
+};
+
+bool IsShowWindow(HWND Wnd, DWORD processId) {
+    DWORD owner = 0;
+    GetWindowThreadProcessId(Wnd, &owner);
+    return owner == processId && qm::LibraryGetClassName(Wnd) == "screenClass";
+}
+
+BOOL CALLBACK TrackShowWindowProc(HWND Wnd, LPARAM param) {
+    auto* Search = reinterpret_cast<TShowWindowSearch*>(param);
+    if (!IsShowWindow(Wnd, Search->ProcessId)) return TRUE;
+    if (!Search->FocusAway) {
+        DWORD_PTR ignored = 0;
+        SendMessageTimeoutA(Wnd, WM_SETFOCUS, 0, 0, SMTO_ABORTIFHUNG | SMTO_NORMAL, kFocusTimeoutMs, &ignored);
+        Search->Found = Wnd;
+    } else if (GetForegroundWindow() == Wnd) {
+        SetFocus(GetDesktopWindow());
+        SetForegroundWindow(GetDesktopWindow());
+    }
+    return FALSE;
+}
+
+BOOL CALLBACK ActivateShowWindowProc(HWND Wnd, LPARAM param) {
+    if (!IsShowWindow(Wnd, static_cast<DWORD>(param))) return TRUE;
+    HWND Previous = GetForegroundWindow();
+    if (Previous == Wnd) Previous = GetDesktopWindow();
+    SetFocus(Wnd);
+    SetForegroundWindow(Wnd);
+    SetFocus(Previous);
+    SetForegroundWindow(Previous);
+    return FALSE;
+}
+
+} // namespace
+
+void TMainForm::TimerTimer() {
+    if (WaitForSingleObject(FProcessHandle, 0) == WAIT_TIMEOUT) {
+        TShowWindowSearch search{FProcessId, FFocusAway, nullptr};
+        EnumWindows(TrackShowWindowProc, reinterpret_cast<LPARAM>(&search));
+        if (!search.Found) return;
+        int32_t left = 0, top = 0, width = 0, height = 0;
+        GetMonitorInfo(FInfo.StartMonitor - 1, &left, &top, &width, &height);
+        SetWindowPos(search.Found, nullptr, left, top, width, height,
+                     SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
+        return;
+    }
+    Timer.SetEnabled(false);
+    CloseHandle(FProcessHandle);
+    FProcessHandle = nullptr;
+    if (!FListFileName.empty()) {
+        DeleteFileA(FListFileName.c_str());
+        FListFileName.clear();
+    }
+    FShowRunning = false;
+    if (FInfo.CloseAfterShow) Close();
+}
+
+void TMainForm::StopShow() {
+    Timer.SetEnabled(false);
+    if (!FShowRunning) return;
+    FShowRunning = false;
+    TerminateProcess(FProcessHandle, 0);
+    CloseHandle(FProcessHandle);
+    FProcessHandle = nullptr;
+    if (!FListFileName.empty()) {
+        DeleteFileA(FListFileName.c_str());
+        FListFileName.clear();
+    }
+}
+
+void TMainForm::WMHotKey() { StopShow(); }
+
+void TMainForm::WMUser(WPARAM wParam, LPARAM lParam) {
+    switch (wParam) {
+    case 1:
+        EnumWindows(ActivateShowWindowProc, static_cast<LPARAM>(FProcessId));
+        FFocusAway = true;
+        break;
+    case 2:
+        FFocusAway = false;
+        break;
+    case 3:
+        if (static_cast<int32_t>(lParam) == FInstanceNumber) Close();
+        break;
+    default:
+        break;
+    }
+}

@@ -1,0 +1,16 @@
+#include "SystemFont.h"
+
+#include <windows.h>
+
+void SetSystemFont(tk::Font& Font) {
+    LOGFONTA logFont{};
+    static_assert(sizeof(LOGFONTA) == 60);
+    if (SystemParametersInfoA(SPI_GETICONTITLELOGFONT, sizeof(LOGFONTA), &logFont, 0))
+        Font.SetHandle(CreateFontIndirectA(&logFont));
+    else
+        SetDefaultGUIFont(Font);
+}
+
+void SetDefaultGUIFont(tk::Font& Font) {
+    Font.SetStockHandle(static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT)));
+}

@@ -1,0 +1,347 @@
+#include "AnsiText.h"
+#include "Application.h"
+#include "Localizer.h"
+#include "MainUnit.h"
+#include "PresentationLibrary.h"
+#include "Screen.h"
+#include "StartUp.h"
+#include "TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <thread>
+
+namespace {
+
+using Items = std::vector<std::wstring>;
+
+// Answers the next message box of this process that shows up, with the given button, and
+// remembers its text.
+class BoxAnswerer {
+public:
+    explicit BoxAnswerer(int button) {
+        thread_ = std::thread([this, button] {
+            for (int i = 0; i < 400 && !done_; ++i) {
+                HWND box = FindWindowW(L"#32770", kApplicationTitle);
+                if (box) {
+                    wchar_t buffer[512] = {};
+                    for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+                        wchar_t cls[32] = {};
+                        GetClassNameW(child, cls, 32);
+                        if (lstrcmpiW(cls, L"Static") == 0 && GetWindowTextLengthW(child) > 0)
+                            GetWindowTextW(child, buffer, 512);
+                    }
+                    text = buffer;
+                    PostMessageW(box, WM_COMMAND, static_cast<WPARAM>(button), 0);
+                    return;
+                }
+                Sleep(25);
+            }
+        });
+    }
+    ~BoxAnswerer() {
+        done_ = true;
+        thread_.join();
+    }
+    std::wstring text;
+
+private:
+    std::thread thread_;
+    std::atomic<bool> done_{false};
+};
+
+class MainWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        qm::L10NResources.clear();
+        form = std::make_unique<TMainForm>();
+    }
+    void TearDown() override {
+        form.reset();
+        qm::L10NResources.clear();
+    }
+    void SetList(const Items& items, std::initializer_list<int> selected = {}) {
+        form->PPTFileNameListBoxW->Clear();
+        for (auto& item : items) form->PPTFileNameListBoxW->Append(item);
+        for (int i : selected) form->PPTFileNameListBoxW->SetSelected(i, true);
+    }
+    Items List() const { return form->PPTFileNameListBoxW->Items(); }
+    std::vector<int> Selection() const {
+        std::vector<int> marks;
+        for (int i = 0; i < form->PPTFileNameListBoxW->Count(); ++i)
+            if (form->PPTFileNameListBoxW->Selected(i)) marks.push_back(i);
+        return marks;
+    }
+    void Idle() {
+        bool done = false;
+        form->ApplicationIdle(done);
+        EXPECT_TRUE(done);
+    }
+    std::unique_ptr<TMainForm> form;
+};
+
+TEST_F(MainWindowTest, ControlsCarryTheirRunTimeNamesCaptionsAndPlaces) {
+    const std::vector<std::pair<tk::Control*, std::string>> expected = {
+        {form->MonitorsLabelW, "MonitorsLabelW"},       {form->QuillmontPageControlW, "QuillmontPageControlW"},
+        {form->PresTabSheetW, "PresTabSheetW"},         {form->AddButtonW, "AddButtonW"},
+        {form->PPTFileNameListBoxW, "PPTFileNameListBoxW"}, {form->MoveTopButton, "MoveTopButton"},
+        {form->StartMonitorEdit, "StartMonitorEdit"},   {form->StartMonitorUpDown, "StartMonitorUpDown"},
+        {form->ViewerFileNameEditW, "ViewerFileNameEditW"}, {form->ViewerFileNameButton, "ViewerFileNameButton"},
+        {form->StartShowButtonW, "StartShowButtonW"},   {form->ExitButtonW, "ExitButtonW"},
+    };
+    for (auto& [control, name] : expected) EXPECT_EQ(control->Name(), name);
+    EXPECT_EQ(form->Name(), "MainForm");
+    EXPECT_EQ(form->Caption(), L"Quillmont");
+    EXPECT_EQ(form->AddButtonW->Parent(), form->PresTabSheetW);
+    EXPECT_EQ(form->Label2W->Parent(), form->SettingsTabSheetW);
+    EXPECT_EQ(form->StartShowButtonW->Caption(), L"&Start Show");
+    EXPECT_TRUE(form->StartShowButtonW->IsDefault());
+    RECT client;
+    GetClientRect(form->Handle(), &client);
+    EXPECT_EQ(client.right, MulDiv(641, form->Dpi(), 96));
+    EXPECT_EQ(client.bottom, MulDiv(441, form->Dpi(), 96));
+    // Design position 9 until the first activation.
+    EXPECT_EQ(form->StartMonitorUpDown->Position(), 9);
+    EXPECT_EQ(form->StartMonitorEdit->Text(), L"9");
+}
+
+TEST_F(MainWindowTest, ActivationShowsTheMonitorCountAndNarrowsTheStartMonitor) {
+    const int monitors = tk::ScreenMonitorCount();
+    ASSERT_GE(monitors, 2) << "the test display has two heads";
+    form->FormActivate();
+    EXPECT_EQ(form->MonitorsLabelW->Caption(), L"This system has " + std::to_wstring(monitors) + L" monitors.");
+    EXPECT_EQ(form->StartMonitorUpDown->Position(), monitors);
+    EXPECT_EQ(form->StartMonitorUpDown->Max(), monitors);
+    form->StartMonitorUpDown->SetPosition(1);
+    form->FormActivate();
+    EXPECT_EQ(form->StartMonitorUpDown->Position(), 1);
+}
+
+TEST_F(MainWindowTest, CopiesBetweenWindowAndRecordLeaveCloseAfterShowAlone) {
+    TInfo info;
+    info.List = {L"C:\\a.ppt", L"", L"C:\\a.ppt"};
+    info.ViewerFileName = L"C:\\v\\pptview.exe";
+    info.StartMonitor = 1;
+    info.CloseAfterShow = true;
+    form->InfoToForm(info);
+    EXPECT_EQ(List(), info.List);
+    EXPECT_EQ(form->ViewerFileNameEditW->Text(), info.ViewerFileName);
+    EXPECT_EQ(form->StartMonitorUpDown->Position(), 1);
+
+    form->PPTFileNameListBoxW->Delete(1);
+    form->ViewerFileNameEditW->SetText(L"D:\\other.exe");
+    TInfo back;
+    back.List = {L"stale"};
+    back.CloseAfterShow = true;
+    form->FormToInfo(back);
+    EXPECT_EQ(back.List, (Items{L"C:\\a.ppt", L"C:\\a.ppt"}));
+    EXPECT_EQ(back.ViewerFileName, L"D:\\other.exe");
+    EXPECT_EQ(back.StartMonitor, 1);
+    EXPECT_TRUE(back.CloseAfterShow);
+
+    TInfo empty;
+    form->InfoToForm(empty);
+    EXPECT_TRUE(List().empty());
+}
+
+TEST_F(MainWindowTest, IdleHandlerFollowsSelectionFilesAndViewer) {
+    qmtest::TempDir dir;
+    const std::wstring viewer = dir.File(L"pptview.exe");
+    const std::wstring a = dir.File(L"a.ppt"), b = dir.File(L"b.ppt");
+    qmtest::WriteBytes(viewer, "MZ");
+    qmtest::WriteBytes(a, "x");
+    qmtest::WriteBytes(b, "x");
+    form->ViewerFileNameEditW->SetText(viewer);
+
+    Idle();
+    EXPECT_FALSE(form->DeleteButtonW->Enabled());
+    EXPECT_FALSE(form->ClearButtonW->Enabled());
+    EXPECT_FALSE(form->MoveTopButton->Enabled());
+    EXPECT_FALSE(form->StartShowButtonW->Enabled());
+    EXPECT_FALSE(form->SaveButtonW->Enabled());
+    EXPECT_TRUE(form->AddButtonW->Enabled());
+    EXPECT_TRUE(form->Visible());
+
+    SetList({a, b}, {0});
+    Idle();
+    EXPECT_TRUE(form->DeleteButtonW->Enabled());
+    EXPECT_TRUE(form->ClearButtonW->Enabled());
+    EXPECT_FALSE(form->MoveTopButton->Enabled());
+    EXPECT_FALSE(form->MoveUpButton->Enabled());
+    EXPECT_TRUE(form->MoveDownButton->Enabled());
+    EXPECT_TRUE(form->MoveBottomButton->Enabled());
+    EXPECT_TRUE(form->StartShowButtonW->Enabled());
+    EXPECT_TRUE(form->SaveButtonW->Enabled());
+
+    // A listed file that disappears disables the launch, and its return enables it again.
+    DeleteFileW(b.c_str());
+    Idle();
+    EXPECT_FALSE(form->StartShowButtonW->Enabled());
+    EXPECT_FALSE(form->SaveButtonW->Enabled());
+    qmtest::WriteBytes(b, "x");
+    Idle();
+    EXPECT_TRUE(form->StartShowButtonW->Enabled());
+
+    // Viewer paths that name a folder, nothing, or a wildcard never count as a file.
+    for (const std::wstring& bad : {dir.Path(), dir.File(L"missing.exe"), dir.File(L"*.exe"), std::wstring()}) {
+        form->ViewerFileNameEditW->SetText(bad);
+        Idle();
+        EXPECT_FALSE(form->StartShowButtonW->Enabled()) << qm::WideToAnsi(bad);
+    }
+    form->ViewerFileNameEditW->SetText(viewer);
+    SetList({a, L"", b});
+    Idle();
+    EXPECT_FALSE(form->StartShowButtonW->Enabled());
+    EXPECT_FALSE(form->DeleteButtonW->Enabled());
+
+    SetList({a, b}, {0, 1});
+    Idle();
+    EXPECT_FALSE(form->MoveTopButton->Enabled());
+    EXPECT_FALSE(form->MoveBottomButton->Enabled());
+
+    form->FShowRunning = true;
+    Idle();
+    EXPECT_FALSE(form->Visible());
+    form->FShowRunning = false;
+    Idle();
+    EXPECT_TRUE(form->Visible());
+}
+
+TEST_F(MainWindowTest, MoveAndDeleteButtonsEditTheListBox) {
+    SetList({L"X", L"A", L"Y", L"B"}, {1, 3});
+    form->MoveUpButtonClick();
+    EXPECT_EQ(List(), (Items{L"A", L"X", L"B", L"Y"}));
+    EXPECT_EQ(Selection(), (std::vector<int>{0, 2}));
+
+    SetList({L"X", L"Y", L"A", L"Z", L"B"}, {2, 4});
+    form->MoveTopButtonClick();
+    EXPECT_EQ(List(), (Items{L"A", L"X", L"B", L"Y", L"Z"}));
+    EXPECT_EQ(Selection(), (std::vector<int>{0, 2}));
+    form->MoveBottomButtonClick();
+    EXPECT_EQ(List(), (Items{L"X", L"Y", L"A", L"Z", L"B"}));
+    EXPECT_EQ(Selection(), (std::vector<int>{2, 4}));
+
+    SetList({L"A", L"B", L"C"}, {0, 1});
+    form->MoveDownButtonClick();
+    EXPECT_EQ(List(), (Items{L"C", L"A", L"B"}));
+    EXPECT_EQ(Selection(), (std::vector<int>{1, 2}));
+
+    SetList({L"1", L"2", L"3", L"4"}, {0, 2});
+    form->DeleteButtonClick();
+    EXPECT_EQ(List(), (Items{L"2", L"4"}));
+    EXPECT_TRUE(Selection().empty());
+}
+
+TEST_F(MainWindowTest, ClearAsksFirst) {
+    SetList({L"A", L"B"}, {1});
+    {
+        BoxAnswerer no(IDNO);
+        form->ClearButtonClick();
+        EXPECT_EQ(no.text, L"Are you sure you want to clear the presentation list?");
+    }
+    EXPECT_EQ(List(), (Items{L"A", L"B"}));
+    EXPECT_EQ(Selection(), std::vector<int>{1});
+    {
+        BoxAnswerer yes(IDYES);
+        form->ClearButtonClick();
+    }
+    EXPECT_TRUE(List().empty());
+}
+
+TEST_F(MainWindowTest, TranslationReachesExactlyTheTextBearingControls) {
+    qmtest::TempDir dir;
+    const char* translated[] = {"AboutButtonW", "SaveButtonW", "StartShowButtonW", "ExitButtonW", "LoadButtonW",
+                                "PresTabSheetW", "AddButtonW", "DeleteButtonW", "ClearButtonW",
+                                "SettingsTabSheetW", "Label2W", "Label3W", "MonitorsLabelW"};
+    const char* untouched[] = {"PPTFileNameListBoxW", "ViewerFileNameEditW", "QuillmontPageControlW",
+                               "StartMonitorEdit", "StartMonitorUpDown", "MoveTopButton", "MoveUpButton",
+                               "MoveDownButton", "MoveBottomButton", "ViewerFileNameButton", "AddButton",
+                               "PPTFileOpenDialogW", "OpenDialogW"};
+    std::string file = "MainForm~<DEFAULT>~\"Titel\"\r\n";
+    for (const char* name : translated) file += std::string("MainForm~") + name + "~\"T-" + name + "\"~\"H-" + name + "\"\r\n";
+    for (const char* name : untouched) file += std::string("MainForm~") + name + "~\"T-" + name + "\"\r\n";
+    qmtest::WriteBytes(dir.File(L"0407.lcl"), file);
+    qm::LoadL10NResources(qm::WideToAnsi(dir.Path()));
+    form->ViewerFileNameEditW->SetText(L"C:\\viewer.exe");
+
+    form->Localize(0x0407);
+    EXPECT_EQ(form->Caption(), L"Titel");
+    for (const char* name : translated) {
+        tk::Control* control = nullptr;
+        std::function<void(tk::Control&)> find = [&](tk::Control& c) {
+            if (c.Name() == name) control = &c;
+            for (auto* child : c.Children()) find(*child);
+        };
+        find(*form);
+        ASSERT_NE(control, nullptr) << name;
+        EXPECT_EQ(control->Caption(), qm::AnsiToWide(std::string("T-") + name)) << name;
+        EXPECT_EQ(control->Hint(), qm::AnsiToWide(std::string("H-") + name)) << name;
+    }
+    EXPECT_EQ(form->ViewerFileNameEditW->Text(), L"C:\\viewer.exe");
+    EXPECT_EQ(form->ViewerFileNameButton->Caption(), L"...");
+    EXPECT_EQ(form->StartMonitorEdit->Text(), L"9");
+    EXPECT_EQ(form->PPTFileOpenDialogW.Title, L"Select Microsoft Office PowerPoint Presentation");
+    // The monitor label's text comes from the count message at every activation.
+    form->FormActivate();
+    EXPECT_NE(form->MonitorsLabelW->Caption(), L"T-MonitorsLabelW");
+
+    // Another sublanguage of German finds no language: everything stays built in.
+    TMainForm other;
+    other.Localize(0x0807);
+    EXPECT_EQ(other.Caption(), L"Quillmont");
+    EXPECT_EQ(other.AddButtonW->Caption(), L"&Add...");
+}
+
+TEST_F(MainWindowTest, AddUsesAndStoresTheRememberedFolder) {
+    qmtest::TempDir dir;
+    const std::wstring shows = dir.Path() + L"Shows\\";
+    CreateDirectoryW(shows.c_str(), nullptr);
+    const std::wstring show = shows + L"talk.ppt";
+    qmtest::WriteBytes(show, "x");
+    qm::LibrarySaveSetting(kLibraryApplication, "Configuration", "Last Presentation Folder",
+                           qm::WideToAnsi(shows));
+    SetList({L"A"}, {0});
+
+    // Types the file name into the dialog once it shows, after checking its folder.
+    std::wstring initialFolder;
+    std::thread chooser([&] {
+        for (int i = 0; i < 400; ++i) {
+            HWND dialog = FindWindowW(L"#32770", L"Select Microsoft Office PowerPoint Presentation");
+            if (dialog) {
+                Sleep(200);
+                HWND edit = FindWindowExW(dialog, nullptr, L"ComboBoxEx32", nullptr);
+                if (edit) edit = FindWindowExW(edit, nullptr, L"ComboBox", nullptr);
+                if (edit) edit = FindWindowExW(edit, nullptr, L"Edit", nullptr);
+                if (!edit) edit = FindWindowExW(dialog, nullptr, L"Edit", nullptr);
+                SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(show.c_str()));
+                SendMessageW(dialog, WM_COMMAND, IDOK, 0);
+                return;
+            }
+            Sleep(25);
+        }
+    });
+    form->AddButtonClick();
+    chooser.join();
+    EXPECT_EQ(form->PPTFileOpenDialogW.InitialDir, shows);
+    EXPECT_EQ(List(), (Items{L"A", show}));
+    EXPECT_EQ(Selection(), std::vector<int>{1});
+    EXPECT_EQ(qm::LibraryGetSetting(kLibraryApplication, "Configuration", "Last Presentation Folder", ""),
+              qm::WideToAnsi(shows));
+}
+
+TEST_F(MainWindowTest, HotKeyAndControlCodesWithoutAShow) {
+    // With no show the hot key only stops the timer; codes 1 and 2 switch focus-away mode.
+    SendMessageW(form->Handle(), WM_HOTKEY, form->FHotKeyAtom, 0);
+    EXPECT_FALSE(form->Timer.Enabled());
+    SendMessageW(form->Handle(), WM_USER, 1, 0);
+    EXPECT_TRUE(form->FFocusAway);
+    SendMessageW(form->Handle(), WM_USER, 2, 0);
+    EXPECT_FALSE(form->FFocusAway);
+    // WM_USER with wParam 0 is the dialog manager's question for the default button.
+    LRESULT answer = SendMessageW(form->Handle(), WM_USER, 0, 0);
+    EXPECT_EQ(HIWORD(answer), DC_HASDEFID);
+    EXPECT_EQ(LOWORD(answer), form->StartShowButtonW->Id());
+}
+
+} // namespace
