@@ -29,9 +29,11 @@ TAboutForm::TAboutForm() : tk::Form("AboutForm", L"About Quillmont", 362, 217, t
     productFont_.Reset(CreateFontIndirectW(&bold));
     ProductLabel->SetOwnFont(static_cast<HFONT>(productFont_.Get()));
     ProductLabel->SizeToText();
+    ProductLabel->SetFixedCaption(true);
     ProductLabel->SetHandCursor(true);
     ProductLabel->OnClick = [this] { ProductLabelClick(); };
     CopyrightLabel = &Add<tk::Label>(*this, "CopyrightLabel", Bounds{72, 56, 0, 0}, kCopyrightNotice);
+    CopyrightLabel->SetFixedCaption(true);
     CopyrightLabel->SetHandCursor(true);
     CopyrightLabel->OnClick = [this] { CopyrightLabelClick(); };
     logo_.Reset(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDB_LOGO), IMAGE_BITMAP, 0, 0, 0));
