@@ -51,6 +51,41 @@ private:
     std::atomic<bool> done_{false};
 };
 
+// Waits for a file dialog of the given title, then chooses the file (or cancels when the
+// file name is empty).
+class DialogDriver {
+public:
+    DialogDriver(std::wstring title, std::wstring file) {
+        thread_ = std::thread([title, file] {
+            for (int i = 0; i < 400; ++i) {
+                HWND dialog = FindWindowW(L"#32770", title.c_str());
+                if (dialog) {
+                    Sleep(200);
+                    if (file.empty()) {
+                        PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+                        return;
+                    }
+                    HWND edit = FindWindowExW(dialog, nullptr, L"ComboBoxEx32", nullptr);
+                    if (edit) edit = FindWindowExW(edit, nullptr, L"ComboBox", nullptr);
+                    if (edit) edit = FindWindowExW(edit, nullptr, L"Edit", nullptr);
+                    if (!edit) edit = FindWindowExW(dialog, nullptr, L"Edit", nullptr);
+                    SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(file.c_str()));
+                    PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+                    return;
+                }
+                Sleep(25);
+            }
+        });
+    }
+    ~DialogDriver() { Join(); }
+    void Join() {
+        if (thread_.joinable()) thread_.join();
+    }
+
+private:
+    std::thread thread_;
+};
+
 class MainWindowTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -303,31 +338,62 @@ TEST_F(MainWindowTest, AddUsesAndStoresTheRememberedFolder) {
                            qm::WideToAnsi(shows));
     SetList({L"A"}, {0});
 
-    // Types the file name into the dialog once it shows, after checking its folder.
-    std::wstring initialFolder;
-    std::thread chooser([&] {
-        for (int i = 0; i < 400; ++i) {
-            HWND dialog = FindWindowW(L"#32770", L"Select Microsoft Office PowerPoint Presentation");
-            if (dialog) {
-                Sleep(200);
-                HWND edit = FindWindowExW(dialog, nullptr, L"ComboBoxEx32", nullptr);
-                if (edit) edit = FindWindowExW(edit, nullptr, L"ComboBox", nullptr);
-                if (edit) edit = FindWindowExW(edit, nullptr, L"Edit", nullptr);
-                if (!edit) edit = FindWindowExW(dialog, nullptr, L"Edit", nullptr);
-                SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(show.c_str()));
-                SendMessageW(dialog, WM_COMMAND, IDOK, 0);
-                return;
-            }
-            Sleep(25);
-        }
-    });
+    DialogDriver chooser(L"Select Microsoft Office PowerPoint Presentation", show);
     form->AddButtonClick();
-    chooser.join();
+    chooser.Join();
     EXPECT_EQ(form->PPTFileOpenDialogW.InitialDir, shows);
     EXPECT_EQ(List(), (Items{L"A", show}));
     EXPECT_EQ(Selection(), std::vector<int>{1});
     EXPECT_EQ(qm::LibraryGetSetting(kLibraryApplication, "Configuration", "Last Presentation Folder", ""),
               qm::WideToAnsi(shows));
+}
+
+TEST_F(MainWindowTest, SaveAndLoadSettingsThroughTheirDialogs) {
+    qmtest::TempDir dir;
+    const std::wstring saves = dir.Path() + L"Saves\\";
+    CreateDirectoryW(saves.c_str(), nullptr);
+    const std::wstring a = dir.File(L"a.ppt"), b = dir.File(L"b.ppt"), viewer = dir.File(L"pptview.exe");
+    for (auto& file : {a, b, viewer}) qmtest::WriteBytes(file, "x");
+    const std::wstring settings = saves + L"week.qlmv";
+
+    SetList({b, a});
+    form->ViewerFileNameEditW->SetText(viewer);
+    {
+        DialogDriver chooser(L"Save Quillmont Settings", settings);
+        form->SaveButtonClick();
+    }
+    ASSERT_TRUE(qmtest::FileExists(settings));
+    EXPECT_EQ(qm::LibraryGetSetting(kLibraryApplication, "Configuration", "Last Save Folder", ""),
+              qm::WideToAnsi(saves));
+    EXPECT_EQ(form->FInfo.List, (Items{b, a}));
+
+    // Loading replaces the window's list with the file's, and a cancel changes nothing.
+    SetList({L"C:\\other.ppt"});
+    form->ViewerFileNameEditW->SetText(L"");
+    {
+        DialogDriver cancel(L"Load Quillmont Settings", L"");
+        form->LoadButtonClick();
+    }
+    EXPECT_EQ(List(), Items{L"C:\\other.ppt"});
+    {
+        DialogDriver chooser(L"Load Quillmont Settings", settings);
+        form->LoadButtonClick();
+    }
+    EXPECT_EQ(List(), (Items{b, a}));
+    EXPECT_EQ(form->ViewerFileNameEditW->Text(), viewer);
+    EXPECT_EQ(qm::LibraryGetSetting(kLibraryApplication, "Configuration", "Last Load Folder", ""),
+              qm::WideToAnsi(saves));
+
+    // The viewer dialog fills the edit and remembers its own folder only.
+    {
+        DialogDriver chooser(L"Select Microsoft Office PowerPoint Viewer", viewer);
+        form->ViewerFileNameButtonClick();
+    }
+    EXPECT_EQ(form->ViewerFileNameEditW->Text(), viewer);
+    EXPECT_EQ(qm::LibraryGetSetting(kLibraryApplication, "Configuration", "Last Viewer Folder", ""),
+              qm::WideToAnsi(dir.Path()));
+    EXPECT_EQ(qm::LibraryGetSetting(kLibraryApplication, "Configuration", "Last Save Folder", ""),
+              qm::WideToAnsi(saves));
 }
 
 TEST_F(MainWindowTest, HotKeyAndControlCodesWithoutAShow) {
