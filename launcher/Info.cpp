@@ -13,43 +13,43 @@ namespace qm {
 
 namespace {
 
-constexpr const char *SettingsSection = "Settings";
-constexpr const char *PresentationsSection = "Presentations";
-constexpr const char *PresentationKey = "Presentation";
-constexpr const char *ViewerKey = "PowerPoint Viewer";
-constexpr const char *StartMonitorKey = "Start Monitor";
-constexpr const char *CountKey = "TotalPresentationCount";
+constexpr const char* SettingsSection = "Settings";
+constexpr const char* PresentationsSection = "Presentations";
+constexpr const char* PresentationKey = "Presentation";
+constexpr const char* ViewerKey = "PowerPoint Viewer";
+constexpr const char* StartMonitorKey = "Start Monitor";
+constexpr const char* CountKey = "TotalPresentationCount";
 
 constexpr DWORD ValueBufferSize = 2048;
 
 // Has the system write out and drop its cached copy of the file, whatever happened before.
 class ProfileFlush {
 public:
-    explicit ProfileFlush(const std::string &fileName) : fileName_(fileName) {}
+    explicit ProfileFlush(const std::string& fileName) : fileName_(fileName) {}
     ~ProfileFlush() { WritePrivateProfileStringA(nullptr, nullptr, nullptr, fileName_.c_str()); }
-    ProfileFlush(const ProfileFlush &) = delete;
-    ProfileFlush &operator=(const ProfileFlush &) = delete;
+    ProfileFlush(const ProfileFlush&) = delete;
+    ProfileFlush& operator=(const ProfileFlush&) = delete;
 
 private:
-    const std::string &fileName_;
+    const std::string& fileName_;
 };
 
-std::string ReadString(const std::string &fileName, const char *section, const char *key) {
+std::string ReadString(const std::string& fileName, const char* section, const char* key) {
     char buffer[ValueBufferSize];
     DWORD length = GetPrivateProfileStringA(section, key, "", buffer, ValueBufferSize, fileName.c_str());
     return std::string(buffer, std::min(length, ValueBufferSize - 1));
 }
 
-int32_t ReadInteger(const std::string &fileName, const char *section, const char *key) {
+int32_t ReadInteger(const std::string& fileName, const char* section, const char* key) {
     return ParseProfileInteger(ReadString(fileName, section, key)).value_or(0);
 }
 
-bool IsExistingFile(const std::string &path) {
+bool IsExistingFile(const std::string& path) {
     DWORD attributes = GetFileAttributesA(path.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-std::vector<std::string> ReadKeyNames(const std::string &fileName, const char *section) {
+std::vector<std::string> ReadKeyNames(const std::string& fileName, const char* section) {
     std::vector<char> buffer(4096);
     DWORD length = 0;
     for (;;) {
@@ -75,9 +75,9 @@ std::vector<std::string> ReadKeyNames(const std::string &fileName, const char *s
 // The positions 1..count, ascending, whose key the section may hold. Every other position
 // reads as an empty value, which names no file, so reading only these gives the same list
 // at a cost that follows the file's size rather than a count that may be damaged.
-std::vector<int32_t> PositionsToRead(const std::string &fileName, int32_t count) {
+std::vector<int32_t> PositionsToRead(const std::string& fileName, int32_t count) {
     std::vector<int32_t> positions;
-    for (const std::string &name : ReadKeyNames(fileName, PresentationsSection))
+    for (const std::string& name : ReadKeyNames(fileName, PresentationsSection))
         if (int32_t position = CandidateKeyPosition(name, PresentationKey, count))
             positions.push_back(position);
     std::sort(positions.begin(), positions.end());
@@ -87,17 +87,17 @@ std::vector<int32_t> PositionsToRead(const std::string &fileName, int32_t count)
 
 } // namespace
 
-void InitInfo(TInfo &info) {
+void InitInfo(TInfo& info) {
     info.List.clear();
     info.StartMonitor = 0;
     info.CloseAfterShow = false;
 }
 
-void FreeInfo(TInfo &info) {
+void FreeInfo(TInfo& info) {
     std::vector<std::wstring>().swap(info.List);
 }
 
-void LoadInfo(const std::string &fileName, TInfo &info) {
+void LoadInfo(const std::string& fileName, TInfo& info) {
     ProfileFlush flush(fileName);
     const int32_t count = ReadInteger(fileName, SettingsSection, CountKey);
     if (count <= 0)
@@ -114,11 +114,11 @@ void LoadInfo(const std::string &fileName, TInfo &info) {
     }
 }
 
-void SaveInfo(const std::string &fileName, const TInfo &info) {
+void SaveInfo(const std::string& fileName, const TInfo& info) {
     ProfileFlush flush(fileName);
     if (info.List.empty())
         throw std::out_of_range("List index out of bounds (0)");
-    auto write = [&](const char *section, const std::string &key, const std::string &value) {
+    auto write = [&](const char* section, const std::string& key, const std::string& value) {
         if (!WritePrivateProfileStringA(section, key.c_str(), value.c_str(), fileName.c_str()))
             throw tk::Error(L"Unable to write to " + AnsiToWide(fileName));
     };

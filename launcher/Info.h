@@ -17,17 +17,17 @@ struct TInfo {
 };
 
 // Empties the list and resets StartMonitor and CloseAfterShow; ViewerFileName is left alone.
-void InitInfo(TInfo &info);
+void InitInfo(TInfo& info);
 // Releases the list's storage.
-void FreeInfo(TInfo &info);
+void FreeInfo(TInfo& info);
 
 // Replaces ViewerFileName and StartMonitor by the file's values (or empty and 0) and appends
 // the file's presentations to List. Reports nothing: a missing file reads as defaults.
-void LoadInfo(const std::string &fileName, TInfo &info);
+void LoadInfo(const std::string& fileName, TInfo& info);
 
 // Writes the record into the file, leaving every other key of the file as it was. Throws
 // tk::Error "Unable to write to <fileName>" when a write fails, and an index error, before
 // writing anything, when List is empty.
-void SaveInfo(const std::string &fileName, const TInfo &info);
+void SaveInfo(const std::string& fileName, const TInfo& info);
 
 } // namespace qm
