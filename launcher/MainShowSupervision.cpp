@@ -24,9 +24,12 @@ BOOL CALLBACK TrackShowWindowProc(HWND Wnd, LPARAM param) {
     auto* Search = reinterpret_cast<TShowWindowSearch*>(param);
     if (!IsShowWindow(Wnd, Search->ProcessId)) return TRUE;
     if (!Search->FocusAway) {
+        // A window that does not answer is left alone this tick: placing it would wait for
+        // its answer without a limit.
         DWORD_PTR ignored = 0;
-        SendMessageTimeoutA(Wnd, WM_SETFOCUS, 0, 0, SMTO_ABORTIFHUNG | SMTO_NORMAL, kFocusTimeoutMs, &ignored);
-        Search->Found = Wnd;
+        if (SendMessageTimeoutA(Wnd, WM_SETFOCUS, 0, 0, SMTO_ABORTIFHUNG | SMTO_NORMAL, kFocusTimeoutMs,
+                                &ignored))
+            Search->Found = Wnd;
     } else if (GetForegroundWindow() == Wnd) {
         SetFocus(GetDesktopWindow());
         SetForegroundWindow(GetDesktopWindow());
