@@ -242,7 +242,8 @@ bool ToolButton::OnDrawItem(DRAWITEMSTRUCT* item) {
 
 Bevel::Bevel(Control& parent, std::string name, const Bounds& bounds)
     : Control(ControlKind::Bevel, std::move(name), &parent, false) {
-    CreateChildWindow(WC_STATICW, WS_VISIBLE | SS_ETCHEDFRAME, 0, bounds, L"");
+    // Transparent, so that the parent paints its background inside the frame.
+    CreateChildWindow(WC_STATICW, WS_VISIBLE | SS_ETCHEDFRAME, WS_EX_TRANSPARENT, bounds, L"");
     // Like a frame drawn on its parent, a bevel lies beneath the controls it surrounds.
     SetWindowPos(hwnd_, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
