@@ -43,7 +43,9 @@ TAboutForm::TAboutForm() : tk::Form("AboutForm", L"About Quillmont", 362, 217, t
     FormCreate();
 }
 
-TAboutForm::~TAboutForm() { DestroyHandle(); }
+TAboutForm::~TAboutForm() {
+    DestroyHandle();
+}
 
 void TAboutForm::FormCreate() {
     OKButtonW = &Add<tk::Button>(*this, "OKButtonW", tk::Bounds{264, 184, 89, 25}, L"OK");

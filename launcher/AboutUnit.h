@@ -29,4 +29,3 @@ private:
     tk::GdiObject productFont_;
     tk::GdiObject logo_;
 };
-

@@ -16,13 +16,15 @@ bool IsSeparator(char c) {
 std::string LowerAsciiLetters(std::string_view word) {
     std::string low(word);
     for (char& c : low)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
     return low;
 }
 
 bool IsPresentationExtension(const std::string& ext) {
     for (const char* known : {".ppt", ".pps", ".pptx", ".pptm", ".ppsx", ".ppsm"})
-        if (ext == known) return true;
+        if (ext == known)
+            return true;
     return false;
 }
 
@@ -35,36 +37,44 @@ std::vector<std::string> SplitCommandLine(std::string_view line) {
     auto at = [&](size_t i) { return i < n ? line[i] : '\0'; };
     for (;;) {
         for (;;) {
-            while (p < n && at(p) != '\0' && IsSeparator(at(p))) ++p;
+            while (p < n && at(p) != '\0' && IsSeparator(at(p)))
+                ++p;
             if (at(p) == '"' && at(p + 1) == '"')
                 p += 2;
             else
                 break;
         }
-        if (p >= n || at(p) == '\0') break;
+        if (p >= n || at(p) == '\0')
+            break;
         std::string word;
         while (p < n && at(p) != '\0' && !IsSeparator(at(p))) {
             if (at(p) == '"') {
                 ++p;
-                while (p < n && at(p) != '\0' && at(p) != '"') word += line[p++];
-                if (at(p) == '"') ++p;
+                while (p < n && at(p) != '\0' && at(p) != '"')
+                    word += line[p++];
+                if (at(p) == '"')
+                    ++p;
             } else {
                 word += line[p++];
             }
         }
         // A lone opening quote at the end leaves an empty word: there are no more words.
-        if (word.empty()) break;
+        if (word.empty())
+            break;
         words.push_back(std::move(word));
     }
-    if (!words.empty()) words.erase(words.begin());
+    if (!words.empty())
+        words.erase(words.begin());
     return words;
 }
 
 std::string WordExtension(std::string_view word) {
     size_t dot = word.find_last_of('.');
-    if (dot == std::string_view::npos) return {};
+    if (dot == std::string_view::npos)
+        return {};
     size_t separator = word.find_last_of("\\:");
-    if (separator != std::string_view::npos && separator > dot) return {};
+    if (separator != std::string_view::npos && separator > dot)
+        return {};
     return std::string(word.substr(dot));
 }
 
@@ -82,7 +92,8 @@ CommandLineOutcome ApplyCommandLine(const std::vector<std::string>& words, TInfo
             if (i + 1 < count) {
                 ++i;
                 // A word that is no number is consumed and leaves the number as it was.
-                if (auto value = ParseProfileInteger(words[i])) instanceNumber = *value;
+                if (auto value = ParseProfileInteger(words[i]))
+                    instanceNumber = *value;
             }
         } else if (low == "/s") {
             info.CloseAfterShow = true;
@@ -96,7 +107,8 @@ CommandLineOutcome ApplyCommandLine(const std::vector<std::string>& words, TInfo
                 if (i + 1 < count) {
                     ++i;
                     info.StartMonitor = ParseProfileInteger(words[i]).value_or(1);
-                    if (info.StartMonitor == 0) info.StartMonitor = 1;
+                    if (info.StartMonitor == 0)
+                        info.StartMonitor = 1;
                 }
             }
         }

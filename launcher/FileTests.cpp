@@ -8,10 +8,12 @@ namespace qm {
 
 bool FileExists(const std::wstring& path) {
     // Windows file names hold no wildcards; searching with one would find some other file.
-    if (path.find_first_of(L"*?") != std::wstring::npos) return false;
+    if (path.find_first_of(L"*?") != std::wstring::npos)
+        return false;
     WIN32_FIND_DATAW data;
     tk::FindHandle find(FindFirstFileW(path.c_str(), &data));
-    if (!find) return false;
+    if (!find)
+        return false;
     return (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 

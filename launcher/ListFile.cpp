@@ -14,7 +14,8 @@ std::string ListFileBytes(const std::vector<std::wstring>& entries) {
         bytes.push_back(static_cast<char>((value >> 8) & 0xFF));
     };
     for (const std::wstring& entry : entries) {
-        for (wchar_t unit : entry) put(unit);
+        for (wchar_t unit : entry)
+            put(unit);
         put(L'\r');
         put(L'\n');
     }

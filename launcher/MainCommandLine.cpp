@@ -11,14 +11,16 @@ void TMainForm::Startup(uint32_t LangID) {
 
     FInfo.StartMonitor = 1;
     const std::vector<std::string> words = qm::SplitCommandLine(GetCommandLineA());
-    if (words.empty()) return;
+    if (words.empty())
+        return;
 
     qm::CommandLineSources sources;
     sources.storedViewer = [] { return qm::AnsiToWide(qm::LibraryGetViewer(kLibraryApplication)); };
     sources.loadSettings = [](const std::string& fileName, TInfo& info) { qm::LoadInfo(fileName, info); };
     const qm::CommandLineOutcome outcome = qm::ApplyCommandLine(words, FInfo, FInstanceNumber, sources);
     InfoToForm(FInfo);
-    if (outcome.loadOnly) return;
+    if (outcome.loadOnly)
+        return;
     if (PPTFileNameListBoxW->Count() > 0) {
         application.ShowMainForm = false;
         // The message loop's error box does not run yet: report a failed launch the same way.

@@ -47,7 +47,8 @@ void TMainForm::ApplicationIdle(bool& Done) {
     SaveButtonW->SetEnabled(ready);
 
     if (FShowRunning) {
-        if (Visible()) Hide();
+        if (Visible())
+            Hide();
     } else if (!Visible()) {
         Show();
     }
@@ -56,13 +57,16 @@ void TMainForm::ApplicationIdle(bool& Done) {
 
 void TMainForm::AddButtonClick() {
     RestoreRememberedFolder(PPTFileOpenDialogW, "Last Presentation Folder");
-    if (!PPTFileOpenDialogW.Execute(Handle())) return;
+    if (!PPTFileOpenDialogW.Execute(Handle()))
+        return;
     StoreRememberedFolder(PPTFileOpenDialogW, "Last Presentation Folder");
     const std::wstring chosen = PPTFileOpenDialogW.FileName;
-    if (!qm::FileExists(chosen)) return;
+    if (!qm::FileExists(chosen))
+        return;
     tk::ListBox& list = *PPTFileNameListBoxW;
     const int count = list.Count();
-    for (int i = 0; i < count; ++i) list.SetSelected(i, false);
+    for (int i = 0; i < count; ++i)
+        list.SetSelected(i, false);
     list.Append(chosen);
     list.SetSelected(list.Count() - 1, true);
 }
@@ -73,8 +77,8 @@ void TMainForm::DeleteButtonClick() {
 }
 
 void TMainForm::ClearButtonClick() {
-    const std::wstring question = qm::LocalizeMessage(UserLangID, "MainForm:ClearConfirmation",
-                                                  L"Are you sure you want to clear the presentation list?");
+    const std::wstring question = qm::LocalizeMessage(
+        UserLangID, "MainForm:ClearConfirmation", L"Are you sure you want to clear the presentation list?");
     if (tk::ShowMessageBox(Handle(), question, kApplicationTitle, MB_YESNO | MB_ICONWARNING) == IDYES)
         PPTFileNameListBoxW->Clear();
 }

@@ -10,25 +10,29 @@ constexpr const char* kConfigurationSection = "Configuration";
 
 void TMainForm::RestoreRememberedFolder(tk::FileDialog& dialog, const char* key) {
     const std::string folder = qm::LibraryGetSetting(kLibraryApplication, kConfigurationSection, key, "");
-    if (!folder.empty() && qm::FolderExists(folder)) dialog.InitialDir = qm::AnsiToWide(folder);
+    if (!folder.empty() && qm::FolderExists(folder))
+        dialog.InitialDir = qm::AnsiToWide(folder);
 }
 
 void TMainForm::StoreRememberedFolder(const tk::FileDialog& dialog, const char* key) {
     std::string folder = qm::FolderPart(qm::WideToAnsi(dialog.FileName));
-    if (folder.size() > 255) folder.resize(255);
+    if (folder.size() > 255)
+        folder.resize(255);
     qm::LibrarySaveSetting(kLibraryApplication, kConfigurationSection, key, folder);
 }
 
 void TMainForm::ViewerFileNameButtonClick() {
     RestoreRememberedFolder(ViewerFileOpenDialogW, "Last Viewer Folder");
-    if (!ViewerFileOpenDialogW.Execute(Handle())) return;
+    if (!ViewerFileOpenDialogW.Execute(Handle()))
+        return;
     ViewerFileNameEditW->SetText(ViewerFileOpenDialogW.FileName);
     StoreRememberedFolder(ViewerFileOpenDialogW, "Last Viewer Folder");
 }
 
 void TMainForm::SaveButtonClick() {
     RestoreRememberedFolder(SaveDialogW, "Last Save Folder");
-    if (!SaveDialogW.Execute(Handle())) return;
+    if (!SaveDialogW.Execute(Handle()))
+        return;
     StoreRememberedFolder(SaveDialogW, "Last Save Folder");
     FormToInfo(FInfo);
     qm::SaveInfo(qm::WideToAnsi(SaveDialogW.FileName), FInfo);
@@ -36,7 +40,8 @@ void TMainForm::SaveButtonClick() {
 
 void TMainForm::LoadButtonClick() {
     RestoreRememberedFolder(OpenDialogW, "Last Load Folder");
-    if (!OpenDialogW.Execute(Handle())) return;
+    if (!OpenDialogW.Execute(Handle()))
+        return;
     StoreRememberedFolder(OpenDialogW, "Last Load Folder");
     // Loading replaces the window's list with the file's.
     FInfo.List.clear();

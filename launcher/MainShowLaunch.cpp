@@ -18,7 +18,8 @@ std::string GetTempDir() {
     if (length == 0 || length >= buffer.size())
         throw tk::Error(L"The temporary folder cannot be found");
     buffer.resize(length);
-    if (buffer.back() != '\\') buffer += '\\';
+    if (buffer.back() != '\\')
+        buffer += '\\';
     return buffer;
 }
 
@@ -33,21 +34,25 @@ bool NameIsTaken(const std::string& path) {
 std::string DrawListFileName(const std::string& folder) {
     for (int draw = 0; draw < qm::kListFileNames; ++draw) {
         std::string name = qm::ListFileName(folder, qm::RandomBelow(qm::kListFileNames));
-        if (!NameIsTaken(name)) return name;
+        if (!NameIsTaken(name))
+            return name;
     }
     for (int number = 0; number < qm::kListFileNames; ++number) {
         std::string name = qm::ListFileName(folder, number);
-        if (!NameIsTaken(name)) return name;
+        if (!NameIsTaken(name))
+            return name;
     }
     throw tk::Error(L"No free name for a list file in " + qm::AnsiToWide(folder));
 }
 
 std::wstring SystemReason(DWORD code) {
     wchar_t* text = nullptr;
-    FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+    FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
+                       FORMAT_MESSAGE_IGNORE_INSERTS,
                    nullptr, code, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
     std::wstring reason = text ? text : L"";
-    if (text) LocalFree(text);
+    if (text)
+        LocalFree(text);
     while (!reason.empty() && (reason.back() == L'\n' || reason.back() == L'\r' || reason.back() == L' ' ||
                                reason.back() == L'.'))
         reason.pop_back();
@@ -64,8 +69,8 @@ void TMainForm::StartShowButtonClick() {
 
 void TMainForm::WriteListFile(const TInfo& Info) {
     const std::wstring path = qm::AnsiToWide(FListFileName);
-    tk::FileHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
-                                    nullptr));
+    tk::FileHandle file(
+        CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file)
         throw tk::Error(L"Cannot create file \"" + path + L"\". " + SystemReason(GetLastError()));
     const std::string bytes = qm::ListFileBytes(Info.List);
@@ -85,7 +90,8 @@ void TMainForm::StartShow(TInfo& Info) {
                            kApplicationTitle, MB_ICONERROR);
     };
     if (!qm::FileExists(Info.ViewerFileName)) {
-        errorBox("MainForm:NoPowerPointViewer", L"PowerPoint Viewer %s1% does not exist.", Info.ViewerFileName);
+        errorBox("MainForm:NoPowerPointViewer", L"PowerPoint Viewer %s1% does not exist.",
+                 Info.ViewerFileName);
         return;
     }
     if (GetMonitorCount() < Info.StartMonitor) {

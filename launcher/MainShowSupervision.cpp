@@ -22,7 +22,8 @@ bool IsShowWindow(HWND Wnd, DWORD processId) {
 
 BOOL CALLBACK TrackShowWindowProc(HWND Wnd, LPARAM param) {
     auto* Search = reinterpret_cast<TShowWindowSearch*>(param);
-    if (!IsShowWindow(Wnd, Search->ProcessId)) return TRUE;
+    if (!IsShowWindow(Wnd, Search->ProcessId))
+        return TRUE;
     if (!Search->FocusAway) {
         // A window that does not answer is left alone this tick: placing it would wait for
         // its answer without a limit.
@@ -38,9 +39,11 @@ BOOL CALLBACK TrackShowWindowProc(HWND Wnd, LPARAM param) {
 }
 
 BOOL CALLBACK ActivateShowWindowProc(HWND Wnd, LPARAM param) {
-    if (!IsShowWindow(Wnd, static_cast<DWORD>(param))) return TRUE;
+    if (!IsShowWindow(Wnd, static_cast<DWORD>(param)))
+        return TRUE;
     HWND Previous = GetForegroundWindow();
-    if (Previous == Wnd) Previous = GetDesktopWindow();
+    if (Previous == Wnd)
+        Previous = GetDesktopWindow();
     SetFocus(Wnd);
     SetForegroundWindow(Wnd);
     SetFocus(Previous);
@@ -54,7 +57,8 @@ void TMainForm::TimerTimer() {
     if (WaitForSingleObject(FProcessHandle, 0) == WAIT_TIMEOUT) {
         TShowWindowSearch search{FProcessId, FFocusAway, nullptr};
         EnumWindows(TrackShowWindowProc, reinterpret_cast<LPARAM>(&search));
-        if (!search.Found) return;
+        if (!search.Found)
+            return;
         int32_t left = 0, top = 0, width = 0, height = 0;
         GetMonitorInfo(FInfo.StartMonitor - 1, &left, &top, &width, &height);
         SetWindowPos(search.Found, nullptr, left, top, width, height,
@@ -69,12 +73,14 @@ void TMainForm::TimerTimer() {
         FListFileName.clear();
     }
     FShowRunning = false;
-    if (FInfo.CloseAfterShow) Close();
+    if (FInfo.CloseAfterShow)
+        Close();
 }
 
 void TMainForm::StopShow() {
     Timer.SetEnabled(false);
-    if (!FShowRunning) return;
+    if (!FShowRunning)
+        return;
     FShowRunning = false;
     TerminateProcess(FProcessHandle, 0);
     CloseHandle(FProcessHandle);
@@ -85,7 +91,9 @@ void TMainForm::StopShow() {
     }
 }
 
-void TMainForm::WMHotKey() { StopShow(); }
+void TMainForm::WMHotKey() {
+    StopShow();
+}
 
 void TMainForm::WMUser(WPARAM wParam, LPARAM lParam) {
     switch (wParam) {
@@ -97,7 +105,8 @@ void TMainForm::WMUser(WPARAM wParam, LPARAM lParam) {
         FFocusAway = false;
         break;
     case 3:
-        if (static_cast<int32_t>(lParam) == FInstanceNumber) Close();
+        if (static_cast<int32_t>(lParam) == FInstanceNumber)
+            Close();
         break;
     default:
         break;

@@ -22,7 +22,9 @@ TMainForm::TMainForm() : tk::Form("MainForm", L"Quillmont", 641, 441, tk::Border
     FormCreate();
 }
 
-TMainForm::~TMainForm() { DestroyHandle(); }
+TMainForm::~TMainForm() {
+    DestroyHandle();
+}
 
 void TMainForm::FormCreate() {
     CreateUnicodeControls();
@@ -59,13 +61,15 @@ void TMainForm::CreateUnicodeControls() {
     ClearButtonW->OnClick = [this] { ClearButtonClick(); };
 
     const int glyphIds[4] = {IDB_MOVETOP, IDB_MOVEUP, IDB_MOVEDOWN, IDB_MOVEBOTTOM};
-    for (int i = 0; i < 4; ++i) glyphs_[i].Reset(loadGlyph(glyphIds[i]));
+    for (int i = 0; i < 4; ++i)
+        glyphs_[i].Reset(loadGlyph(glyphIds[i]));
     auto glyph = [this](int i) { return static_cast<HBITMAP>(glyphs_[i].Get()); };
     MoveTopButton = &Add<tk::ToolButton>(*PresTabSheetW, "MoveTopButton", Bounds{579, 3, 25, 25}, glyph(0));
     MoveTopButton->OnClick = [this] { MoveTopButtonClick(); };
     MoveUpButton = &Add<tk::ToolButton>(*PresTabSheetW, "MoveUpButton", Bounds{579, 27, 25, 25}, glyph(1));
     MoveUpButton->OnClick = [this] { MoveUpButtonClick(); };
-    MoveDownButton = &Add<tk::ToolButton>(*PresTabSheetW, "MoveDownButton", Bounds{579, 51, 25, 25}, glyph(2));
+    MoveDownButton =
+        &Add<tk::ToolButton>(*PresTabSheetW, "MoveDownButton", Bounds{579, 51, 25, 25}, glyph(2));
     MoveDownButton->OnClick = [this] { MoveDownButtonClick(); };
     MoveBottomButton =
         &Add<tk::ToolButton>(*PresTabSheetW, "MoveBottomButton", Bounds{579, 75, 25, 25}, glyph(3));
@@ -74,12 +78,14 @@ void TMainForm::CreateUnicodeControls() {
     SettingsTabSheetW = &Add<tk::TabSheet>(*QuillmontPageControlW, "SettingsTabSheetW", L"Settings");
     Label2W = &Add<tk::Label>(*SettingsTabSheetW, "Label2W", Bounds{8, 20, 122, 18}, L"Start on monitor:",
                               tk::Alignment::Right);
-    StartMonitorEdit = &Add<tk::Edit>(*SettingsTabSheetW, "StartMonitorEdit", Bounds{136, 16, 41, 23}, L"9", true);
+    StartMonitorEdit =
+        &Add<tk::Edit>(*SettingsTabSheetW, "StartMonitorEdit", Bounds{136, 16, 41, 23}, L"9", true);
     StartMonitorUpDown = &Add<tk::UpDown>(*SettingsTabSheetW, "StartMonitorUpDown", Bounds{177, 16, 16, 23},
                                           *StartMonitorEdit, 1, 9, 9);
     Label3W = &Add<tk::Label>(*SettingsTabSheetW, "Label3W", Bounds{8, 52, 122, 15}, L"PowerPoint Viewer:",
                               tk::Alignment::Right);
-    ViewerFileNameEditW = &Add<tk::Edit>(*SettingsTabSheetW, "ViewerFileNameEditW", Bounds{136, 48, 438, 23}, L"");
+    ViewerFileNameEditW =
+        &Add<tk::Edit>(*SettingsTabSheetW, "ViewerFileNameEditW", Bounds{136, 48, 438, 23}, L"");
     ViewerFileNameButton =
         &Add<tk::Button>(*SettingsTabSheetW, "ViewerFileNameButton", Bounds{580, 48, 26, 26}, L"...");
     ViewerFileNameButton->SetFixedCaption(true);
@@ -138,9 +144,10 @@ void TMainForm::FormActivate() {
             qm::LocalizeMessage(UserLangID, "MainForm:MonitorCountOne", L"This system has 1 monitor."));
     else
         MonitorsLabelW->SetCaption(qm::LocalizeMessageFmt(UserLangID, "MainForm:MonitorCountMulti",
-                                                      L"This system has %s1% monitors.", std::to_wstring(n),
-                                                      L""));
-    if (n < static_cast<int16_t>(StartMonitorUpDown->Position())) StartMonitorUpDown->SetPosition(n);
+                                                          L"This system has %s1% monitors.",
+                                                          std::to_wstring(n), L""));
+    if (n < static_cast<int16_t>(StartMonitorUpDown->Position()))
+        StartMonitorUpDown->SetPosition(n);
     StartMonitorUpDown->SetRange(1, n);
 }
 
@@ -153,7 +160,9 @@ void TMainForm::FormClose(tk::CloseAction& Action) {
     Action = tk::CloseAction::Free;
 }
 
-void TMainForm::ExitButtonClick() { Close(); }
+void TMainForm::ExitButtonClick() {
+    Close();
+}
 
 void TMainForm::FormDestroy() {
     qm::FreeInfo(FInfo);
@@ -165,14 +174,16 @@ void TMainForm::FormToInfo(TInfo& Info) {
     Info.ViewerFileName = ViewerFileNameEditW->Text();
     Info.StartMonitor = static_cast<int16_t>(StartMonitorUpDown->Position());
     Info.List.clear();
-    for (const std::wstring& item : PPTFileNameListBoxW->Items()) Info.List.push_back(item);
+    for (const std::wstring& item : PPTFileNameListBoxW->Items())
+        Info.List.push_back(item);
 }
 
 void TMainForm::InfoToForm(const TInfo& Info) {
     ViewerFileNameEditW->SetText(Info.ViewerFileName);
     StartMonitorUpDown->SetPosition(static_cast<int16_t>(Info.StartMonitor & 0xFFFF));
     PPTFileNameListBoxW->Clear();
-    for (const std::wstring& entry : Info.List) PPTFileNameListBoxW->Append(entry);
+    for (const std::wstring& entry : Info.List)
+        PPTFileNameListBoxW->Append(entry);
 }
 
 bool TMainForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {

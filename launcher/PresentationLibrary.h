@@ -15,20 +15,18 @@
 extern "C" {
 
 __declspec(dllimport) void LaunchPresentation(const qm::ShortString* viewerPath,
-                                              const qm::ShortString* listFilePath,
-                                              int32_t monitorIndex, HANDLE* processHandle,
-                                              DWORD* processId);
+                                              const qm::ShortString* listFilePath, int32_t monitorIndex,
+                                              HANDLE* processHandle, DWORD* processId);
 __declspec(dllimport) int32_t GetMonitorCount();
 __declspec(dllimport) bool AreMonitorsEqual(int32_t monitorIndex);
-__declspec(dllimport) void GetMonitorInfo(int32_t monitorIndex, int32_t* left, int32_t* top,
-                                          int32_t* width, int32_t* height);
+__declspec(dllimport) void GetMonitorInfo(int32_t monitorIndex, int32_t* left, int32_t* top, int32_t* width,
+                                          int32_t* height);
 __declspec(dllimport) void GetClassNameStr(HWND window, qm::ShortString* result);
-__declspec(dllimport) void GetSetting(const qm::ShortString* application,
-                                      const qm::ShortString* section, const qm::ShortString* key,
-                                      const qm::ShortString* defaultValue, qm::ShortString* result);
-__declspec(dllimport) void SaveSetting(const qm::ShortString* application,
-                                       const qm::ShortString* section, const qm::ShortString* key,
-                                       const qm::ShortString* value);
+__declspec(dllimport) void GetSetting(const qm::ShortString* application, const qm::ShortString* section,
+                                      const qm::ShortString* key, const qm::ShortString* defaultValue,
+                                      qm::ShortString* result);
+__declspec(dllimport) void SaveSetting(const qm::ShortString* application, const qm::ShortString* section,
+                                       const qm::ShortString* key, const qm::ShortString* value);
 __declspec(dllimport) void GetPowerPointViewer2003Executable(const qm::ShortString* application,
                                                              qm::ShortString* result);
 __declspec(dllimport) void SetPowerPointViewer2003Executable(const qm::ShortString* application,
@@ -45,8 +43,8 @@ inline std::string LibraryGetSetting(std::string_view application, std::string_v
     return result.str();
 }
 
-inline void LibrarySaveSetting(std::string_view application, std::string_view section,
-                               std::string_view key, std::string_view value) {
+inline void LibrarySaveSetting(std::string_view application, std::string_view section, std::string_view key,
+                               std::string_view value) {
     ShortString a(application), s(section), k(key), v(value);
     ::SaveSetting(&a, &s, &k, &v);
 }

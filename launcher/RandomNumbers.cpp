@@ -11,7 +11,9 @@ std::mt19937& Generator() {
 }
 } // namespace
 
-void SeedRandom(uint32_t seed) { Generator().seed(seed); }
+void SeedRandom(uint32_t seed) {
+    Generator().seed(seed);
+}
 
 int RandomBelow(int bound) {
     std::uniform_int_distribution<int> distribution(0, bound - 1);

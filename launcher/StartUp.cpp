@@ -23,7 +23,9 @@ void InitializeMainUnit() {
         qm::SeedRandom(GetTickCount());
 }
 
-void ReleaseAppMutex() { CloseHandle(AppMutex); }
+void ReleaseAppMutex() {
+    CloseHandle(AppMutex);
+}
 
 std::string GetInstallPath() {
     const char* subKey = "Software\\Brindlecort\\Quillmont";
@@ -40,26 +42,32 @@ std::string GetInstallPath() {
     if (RegQueryValueExA(key.Get(), "InstallPath", nullptr, &type, nullptr, &size) != ERROR_SUCCESS)
         return {};
     // Any other type than a string is treated as a missing value.
-    if ((type != REG_SZ && type != REG_EXPAND_SZ) || size == 0) return {};
+    if ((type != REG_SZ && type != REG_EXPAND_SZ) || size == 0)
+        return {};
     std::string value(size, '\0');
-    if (RegQueryValueExA(key.Get(), "InstallPath", nullptr, &type,
-                         reinterpret_cast<BYTE*>(value.data()), &size) != ERROR_SUCCESS)
+    if (RegQueryValueExA(key.Get(), "InstallPath", nullptr, &type, reinterpret_cast<BYTE*>(value.data()),
+                         &size) != ERROR_SUCCESS)
         return {};
     value.resize(size);
     // The text ends at its first NUL, whether or not the stored value has one.
     size_t nul = value.find('\0');
-    if (nul != std::string::npos) value.resize(nul);
+    if (nul != std::string::npos)
+        value.resize(nul);
     return value;
 }
 
 std::string MessagesDirOf(const std::string& installPath) {
-    if (installPath.empty()) return {};
+    if (installPath.empty())
+        return {};
     std::string folder = installPath;
-    if (folder.back() != '\\') folder += '\\';
+    if (folder.back() != '\\')
+        folder += '\\';
     return folder + "Messages";
 }
 
-std::string GetMessagesDir() { return MessagesDirOf(GetInstallPath()); }
+std::string GetMessagesDir() {
+    return MessagesDirOf(GetInstallPath());
+}
 
 int ProgramMain() {
     qm::InitializeLocalizer();

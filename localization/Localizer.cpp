@@ -15,7 +15,7 @@ namespace qm {
 
 namespace {
 
-bool ReadWholeFile(const std::wstring &path, std::string &bytes) {
+bool ReadWholeFile(const std::wstring& path, std::string& bytes) {
     tk::FileHandle file(
         CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
     if (!file)
@@ -55,7 +55,7 @@ bool TakesTexts(tk::ControlKind kind) {
 
 } // namespace
 
-std::unique_ptr<TL10NResource> LoadL10NFile(const std::string &fileName) {
+std::unique_ptr<TL10NResource> LoadL10NFile(const std::string& fileName) {
     try {
         std::string bytes;
         if (!ReadWholeFile(AnsiToWide(fileName), bytes))
@@ -63,13 +63,13 @@ std::unique_ptr<TL10NResource> LoadL10NFile(const std::string &fileName) {
         std::wstring text = DecodeL10NBytes(bytes);
         std::string().swap(bytes);
         return ParseL10NText(text);
-    } catch (const std::exception &) {
+    } catch (const std::exception&) {
         // Out of memory for this file (bad_alloc, length_error): it gives no language.
         return nullptr;
     }
 }
 
-void LoadL10NResources(const std::string &dir) {
+void LoadL10NResources(const std::string& dir) {
     if (dir.empty())
         return;
     std::string folder = dir;
@@ -91,13 +91,13 @@ void LoadL10NResources(const std::string &dir) {
                 FreeL10NResource(std::move(language));
             else
                 L10NResources.push_back(std::move(language));
-        } catch (const std::exception &) {
+        } catch (const std::exception&) {
             // Start-up goes on without this file.
         }
     } while (FindNextFileA(search.Get(), &found));
 }
 
-void LocalizeControl(const std::string &formName, tk::Control &control, const TL10NResource &language) {
+void LocalizeControl(const std::string& formName, tk::Control& control, const TL10NResource& language) {
     std::wstring text, hint;
     bool found = FindStringResource(language, "<ALL>", control.Name(), text, hint);
     // The window's own entry replaces an "<ALL>" entry whole, an empty hint included.
@@ -107,13 +107,13 @@ void LocalizeControl(const std::string &formName, tk::Control &control, const TL
         control.SetHint(hint);
     }
     if (control.IsWindowed()) {
-        for (tk::Control *child : control.Children())
+        for (tk::Control* child : control.Children())
             LocalizeControl(formName, *child, language);
     }
 }
 
-void LocalizeForm(tk::Form &form, uint32_t langId) {
-    const TL10NResource *language = FindL10NResource(langId);
+void LocalizeForm(tk::Form& form, uint32_t langId) {
+    const TL10NResource* language = FindL10NResource(langId);
     if (!language)
         return;
     std::wstring text, hint;
@@ -121,7 +121,7 @@ void LocalizeForm(tk::Form &form, uint32_t langId) {
         form.SetCaption(text);
         form.SetHint(hint);
     }
-    for (tk::Control *child : form.Children())
+    for (tk::Control* child : form.Children())
         LocalizeControl(form.Name(), *child, *language);
 }
 

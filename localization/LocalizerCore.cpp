@@ -16,8 +16,8 @@ namespace {
 struct LocalizerLifetime {
     LocalizerLifetime() { InitializeLocalizer(); }
     ~LocalizerLifetime() { FinalizeLocalizer(); }
-    LocalizerLifetime(const LocalizerLifetime &) = delete;
-    LocalizerLifetime &operator=(const LocalizerLifetime &) = delete;
+    LocalizerLifetime(const LocalizerLifetime&) = delete;
+    LocalizerLifetime& operator=(const LocalizerLifetime&) = delete;
 } localizerLifetime;
 
 std::wstring DecodeUtf16(std::string_view bytes, bool bigEndian) {
@@ -35,7 +35,7 @@ std::wstring DecodeUtf8(std::string_view bytes) {
     std::wstring text;
     text.reserve(bytes.size());
     const std::size_t size = bytes.size();
-    auto trail = [&](std::size_t at, unsigned &bits) {
+    auto trail = [&](std::size_t at, unsigned& bits) {
         if (at >= size)
             return false;
         auto byte = static_cast<unsigned char>(bytes[at]);
@@ -73,7 +73,7 @@ bool StartsWith(std::string_view bytes, std::initializer_list<unsigned char> mar
 }
 
 // A text between two delimiter characters, such as double quotes.
-std::wstring Delimited(const std::wstring &field) {
+std::wstring Delimited(const std::wstring& field) {
     return field.size() < 3 ? std::wstring() : field.substr(1, field.size() - 2);
 }
 
@@ -156,7 +156,7 @@ std::wstring DecodeL10NBytes(std::string_view bytes) {
     return text;
 }
 
-void DivideL10NLines(std::wstring_view text, const std::function<void(std::wstring_view)> &onLine) {
+void DivideL10NLines(std::wstring_view text, const std::function<void(std::wstring_view)>& onLine) {
     const std::size_t size = text.size();
     std::size_t pos = 0;
     while (pos < size && text[pos] != L'\0') {
@@ -172,7 +172,7 @@ void DivideL10NLines(std::wstring_view text, const std::function<void(std::wstri
     }
 }
 
-void SplitString(std::wstring_view line, std::wstring_view separator, std::vector<std::wstring> &fields,
+void SplitString(std::wstring_view line, std::wstring_view separator, std::vector<std::wstring>& fields,
                  std::size_t maxPieces) {
     std::size_t pieces = 0;
     std::size_t start = 0;
@@ -188,7 +188,7 @@ void SplitString(std::wstring_view line, std::wstring_view separator, std::vecto
         fields.emplace_back(line.substr(start));
 }
 
-TStringResource ParseStringResource(const std::vector<std::wstring> &fields) {
+TStringResource ParseStringResource(const std::vector<std::wstring>& fields) {
     TStringResource entry;
     if (fields.size() > 0)
         entry.Section = WideToAnsiInPieces(fields[0]);
@@ -203,7 +203,7 @@ TStringResource ParseStringResource(const std::vector<std::wstring> &fields) {
     return entry;
 }
 
-void ReplaceAll(std::wstring &text, std::wstring_view pattern, std::wstring_view replacement) {
+void ReplaceAll(std::wstring& text, std::wstring_view pattern, std::wstring_view replacement) {
     if (pattern.empty())
         return;
     std::size_t found = text.find(pattern);
@@ -223,12 +223,12 @@ void ReplaceAll(std::wstring &text, std::wstring_view pattern, std::wstring_view
     text = std::move(result);
 }
 
-void ApplyReplacePatterns(std::wstring &value) {
-    for (const auto &pair : ReplacePatterns)
+void ApplyReplacePatterns(std::wstring& value) {
+    for (const auto& pair : ReplacePatterns)
         ReplaceAll(value, pair.Pattern, pair.Replacement);
 }
 
-std::string GetFileBaseName(const std::string &fileName) {
+std::string GetFileBaseName(const std::string& fileName) {
     std::size_t separator = fileName.find_last_of("\\:");
     std::string name = separator == std::string::npos ? fileName : fileName.substr(separator + 1);
     if (std::size_t dot = name.rfind('.'); dot != std::string::npos)

@@ -15,7 +15,7 @@ namespace qm {
 std::wstring DecodeL10NBytes(std::string_view bytes);
 
 // Calls onLine for every line of text; lines end at CR LF, CR or LF, and the text at U+0000.
-void DivideL10NLines(std::wstring_view text, const std::function<void(std::wstring_view)> &onLine);
+void DivideL10NLines(std::wstring_view text, const std::function<void(std::wstring_view)>& onLine);
 
 // The language record of a decoded file (ID left 0). Empty lines and comments are skipped, and
 // so is an entry line of fewer than three fields, without disturbing the rest of the file.
@@ -25,7 +25,7 @@ std::unique_ptr<TL10NResource> ParseL10NText(std::wstring_view text);
 uint32_t L10NIdFromBaseName(std::string_view baseName);
 
 // Replaces every occurrence of pattern from left to right; a replacement is not searched again.
-void ReplaceAll(std::wstring &text, std::wstring_view pattern, std::wstring_view replacement);
+void ReplaceAll(std::wstring& text, std::wstring_view pattern, std::wstring_view replacement);
 
 // The system conversions take int lengths; larger texts are converted piece by piece.
 constexpr std::size_t kConversionPiece = std::size_t{1} << 26;

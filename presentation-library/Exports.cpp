@@ -20,24 +20,24 @@
 
 namespace {
 
-const char *const kViewerValueName = "PowerPoint Viewer 2003 Executable";
-const char *const kViewerAppPathKey = "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\PPTVIEW.EXE";
+const char* const kViewerValueName = "PowerPoint Viewer 2003 Executable";
+const char* const kViewerAppPathKey = "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\PPTVIEW.EXE";
 
-std::string Text(const qm::ShortString *s) {
+std::string Text(const qm::ShortString* s) {
     return s ? s->str() : std::string();
 }
 
 // A name that makes one registry key or value: empty text or a NUL inside would silently mean
 // another place.
-bool IsName(const std::string &name) {
+bool IsName(const std::string& name) {
     return !name.empty() && name.find('\0') == std::string::npos;
 }
 
-std::string ApplicationKey(const std::string &application) {
+std::string ApplicationKey(const std::string& application) {
     return "Software\\" + application;
 }
 
-std::string SectionKey(const std::string &application, const std::string &section) {
+std::string SectionKey(const std::string& application, const std::string& section) {
     return ApplicationKey(application) + "\\" + section;
 }
 
@@ -68,7 +68,7 @@ std::string RegisteredViewerPath() {
     return {};
 }
 
-template <typename F> void Guarded(F &&body) noexcept {
+template <typename F> void Guarded(F&& body) noexcept {
     try {
         body();
     } catch (...) {
@@ -78,8 +78,8 @@ template <typename F> void Guarded(F &&body) noexcept {
 } // namespace
 
 // Starts nothing, and reports so, when either output is missing: nobody could own the process.
-QM_EXPORT void LaunchPresentation(const qm::ShortString *viewerPath, const qm::ShortString *listFilePath,
-                                  int32_t monitorIndex, HANDLE *processHandle, DWORD *processId) {
+QM_EXPORT void LaunchPresentation(const qm::ShortString* viewerPath, const qm::ShortString* listFilePath,
+                                  int32_t monitorIndex, HANDLE* processHandle, DWORD* processId) {
     if (processHandle)
         *processHandle = nullptr;
     if (processId)
@@ -129,8 +129,8 @@ QM_EXPORT bool AreMonitorsEqual(int32_t monitorIndex) {
     return equal;
 }
 
-QM_EXPORT void GetMonitorInfo(int32_t monitorIndex, int32_t *left, int32_t *top, int32_t *width,
-                              int32_t *height) {
+QM_EXPORT void GetMonitorInfo(int32_t monitorIndex, int32_t* left, int32_t* top, int32_t* width,
+                              int32_t* height) {
     RECT rect{};
     Guarded([&] {
         if (std::optional<qmlib::Monitor> monitor = MonitorAt(monitorIndex))
@@ -146,16 +146,16 @@ QM_EXPORT void GetMonitorInfo(int32_t monitorIndex, int32_t *left, int32_t *top,
         *height = rect.bottom - rect.top;
 }
 
-QM_EXPORT void GetClassNameStr(HWND window, qm::ShortString *result) {
+QM_EXPORT void GetClassNameStr(HWND window, qm::ShortString* result) {
     char name[256] = {};
     int length = window ? GetClassNameA(window, name, sizeof(name)) : 0;
     if (result)
         result->Assign(std::string_view(name, length > 0 ? static_cast<size_t>(length) : 0));
 }
 
-QM_EXPORT void GetSetting(const qm::ShortString *application, const qm::ShortString *section,
-                          const qm::ShortString *key, const qm::ShortString *defaultValue,
-                          qm::ShortString *result) {
+QM_EXPORT void GetSetting(const qm::ShortString* application, const qm::ShortString* section,
+                          const qm::ShortString* key, const qm::ShortString* defaultValue,
+                          qm::ShortString* result) {
     qm::ShortString value = defaultValue ? *defaultValue : qm::ShortString();
     Guarded([&] {
         std::string a = Text(application), s = Text(section), k = Text(key);
@@ -168,8 +168,8 @@ QM_EXPORT void GetSetting(const qm::ShortString *application, const qm::ShortStr
         *result = value;
 }
 
-QM_EXPORT void SaveSetting(const qm::ShortString *application, const qm::ShortString *section,
-                           const qm::ShortString *key, const qm::ShortString *value) {
+QM_EXPORT void SaveSetting(const qm::ShortString* application, const qm::ShortString* section,
+                           const qm::ShortString* key, const qm::ShortString* value) {
     Guarded([&] {
         std::string a = Text(application), s = Text(section), k = Text(key);
         if (!IsName(a) || !IsName(s) || !IsName(k))
@@ -179,8 +179,8 @@ QM_EXPORT void SaveSetting(const qm::ShortString *application, const qm::ShortSt
 }
 
 // An empty stored path counts as none, so that the registered viewer shows through.
-QM_EXPORT void GetPowerPointViewer2003Executable(const qm::ShortString *application,
-                                                 qm::ShortString *result) {
+QM_EXPORT void GetPowerPointViewer2003Executable(const qm::ShortString* application,
+                                                 qm::ShortString* result) {
     qm::ShortString path;
     Guarded([&] {
         std::string a = Text(application);
@@ -196,8 +196,8 @@ QM_EXPORT void GetPowerPointViewer2003Executable(const qm::ShortString *applicat
         *result = path;
 }
 
-QM_EXPORT void SetPowerPointViewer2003Executable(const qm::ShortString *application,
-                                                 const qm::ShortString *viewerPath) {
+QM_EXPORT void SetPowerPointViewer2003Executable(const qm::ShortString* application,
+                                                 const qm::ShortString* viewerPath) {
     Guarded([&] {
         std::string a = Text(application);
         if (IsName(a))

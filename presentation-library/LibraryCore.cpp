@@ -56,9 +56,9 @@ std::optional<unsigned long> DisplayNumber(std::wstring_view deviceName) {
     return number;
 }
 
-std::vector<size_t> DisplayOrder(const std::vector<std::wstring> &deviceNames) {
+std::vector<size_t> DisplayOrder(const std::vector<std::wstring>& deviceNames) {
     std::vector<std::optional<unsigned long>> numbers;
-    for (const std::wstring &name : deviceNames)
+    for (const std::wstring& name : deviceNames)
         numbers.push_back(DisplayNumber(name));
     std::vector<size_t> order(deviceNames.size());
     for (size_t i = 0; i < order.size(); ++i)

@@ -22,6 +22,6 @@ std::optional<unsigned long> DisplayNumber(std::wstring_view deviceName);
 
 // The positions of the given device names in the order in which Windows numbers its displays:
 // ascending by DisplayNumber, names without a number last, ties in the given order.
-std::vector<size_t> DisplayOrder(const std::vector<std::wstring> &deviceNames);
+std::vector<size_t> DisplayOrder(const std::vector<std::wstring>& deviceNames);
 
 } // namespace qmlib

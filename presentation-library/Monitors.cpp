@@ -17,7 +17,7 @@ BOOL CALLBACK CollectMonitor(HMONITOR handle, HDC, LPRECT, LPARAM found) {
     MONITORINFOEXW info{};
     info.cbSize = sizeof(info);
     if (::GetMonitorInfoW(handle, &info)) {
-        auto *f = reinterpret_cast<Found *>(found);
+        auto* f = reinterpret_cast<Found*>(found);
         f->deviceNames.emplace_back(info.szDevice);
         f->monitors.push_back({info.rcMonitor, (info.dwFlags & MONITORINFOF_PRIMARY) != 0});
     }
@@ -35,8 +35,8 @@ std::vector<Monitor> Monitors() {
     return monitors;
 }
 
-SIZE PrimaryMonitorSize(const std::vector<Monitor> &monitors) {
-    for (const Monitor &m : monitors)
+SIZE PrimaryMonitorSize(const std::vector<Monitor>& monitors) {
+    for (const Monitor& m : monitors)
         if (m.primary)
             return {m.rect.right - m.rect.left, m.rect.bottom - m.rect.top};
     return {GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};

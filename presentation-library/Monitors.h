@@ -15,6 +15,6 @@ struct Monitor {
 std::vector<Monitor> Monitors();
 
 // The primary monitor's width and height.
-SIZE PrimaryMonitorSize(const std::vector<Monitor> &monitors);
+SIZE PrimaryMonitorSize(const std::vector<Monitor>& monitors);
 
 } // namespace qmlib

@@ -9,20 +9,20 @@ namespace {
 class Key {
 public:
     Key() = default;
-    Key(const Key &) = delete;
-    Key &operator=(const Key &) = delete;
+    Key(const Key&) = delete;
+    Key& operator=(const Key&) = delete;
     ~Key() {
         if (key_)
             RegCloseKey(key_);
     }
-    HKEY *Out() { return &key_; }
+    HKEY* Out() { return &key_; }
     HKEY Get() const { return key_; }
 
 private:
     HKEY key_ = nullptr;
 };
 
-std::string UpToNul(const char *data, size_t size) {
+std::string UpToNul(const char* data, size_t size) {
     std::string text(data, size);
     if (size_t nul = text.find('\0'); nul != std::string::npos)
         text.resize(nul);
@@ -31,7 +31,7 @@ std::string UpToNul(const char *data, size_t size) {
 
 } // namespace
 
-std::optional<std::string> ReadText(HKEY root, const std::string &subKey, const std::string &valueName,
+std::optional<std::string> ReadText(HKEY root, const std::string& subKey, const std::string& valueName,
                                     bool expand, REGSAM extraAccess) {
     Key key;
     if (RegOpenKeyExA(root, subKey.c_str(), 0, KEY_QUERY_VALUE | extraAccess, key.Out()) != ERROR_SUCCESS)
@@ -46,7 +46,7 @@ std::optional<std::string> ReadText(HKEY root, const std::string &subKey, const 
             return std::nullopt;
         data.assign(size + 1, '\0');
         status = RegQueryValueExA(key.Get(), valueName.c_str(), nullptr, &type,
-                                  reinterpret_cast<BYTE *>(data.data()), &size);
+                                  reinterpret_cast<BYTE*>(data.data()), &size);
         if (status == ERROR_SUCCESS) {
             data.resize(size);
             break;
@@ -68,14 +68,14 @@ std::optional<std::string> ReadText(HKEY root, const std::string &subKey, const 
     return std::string(expanded.data());
 }
 
-bool WriteText(HKEY root, const std::string &subKey, const std::string &valueName, const std::string &text) {
+bool WriteText(HKEY root, const std::string& subKey, const std::string& valueName, const std::string& text) {
     Key key;
     if (RegCreateKeyExA(root, subKey.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_SET_VALUE, nullptr,
                         key.Out(), nullptr) != ERROR_SUCCESS)
         return false;
     std::string stored = UpToNul(text.data(), text.size());
     return RegSetValueExA(key.Get(), valueName.c_str(), 0, REG_SZ,
-                          reinterpret_cast<const BYTE *>(stored.c_str()),
+                          reinterpret_cast<const BYTE*>(stored.c_str()),
                           static_cast<DWORD>(stored.size() + 1)) == ERROR_SUCCESS;
 }
 

@@ -5,7 +5,8 @@
 namespace qm {
 
 std::wstring AnsiToWide(std::string_view text) {
-    if (text.empty()) return {};
+    if (text.empty())
+        return {};
     int n = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
     std::wstring out(static_cast<size_t>(n), L'\0');
     MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), out.data(), n);
@@ -13,9 +14,10 @@ std::wstring AnsiToWide(std::string_view text) {
 }
 
 std::string WideToAnsi(std::wstring_view text) {
-    if (text.empty()) return {};
-    int n = WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
-                                nullptr, nullptr);
+    if (text.empty())
+        return {};
+    int n = WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr,
+                                nullptr);
     std::string out(static_cast<size_t>(n), '\0');
     WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), out.data(), n, nullptr,
                         nullptr);

@@ -21,7 +21,8 @@ struct ShortString {
 
     void Assign(std::string_view ansi) {
         length = static_cast<unsigned char>(ansi.size() > 255 ? 255 : ansi.size());
-        for (unsigned i = 0; i < length; ++i) chars[i] = ansi[i];
+        for (unsigned i = 0; i < length; ++i)
+            chars[i] = ansi[i];
     }
     std::string str() const { return std::string(chars, length); }
 

@@ -16,12 +16,14 @@ Error::Error(std::wstring message)
     : std::runtime_error(qm::WideToAnsi(message)), message_(std::move(message)) {}
 
 std::wstring ExceptionText(const std::exception& e) {
-    if (auto* error = dynamic_cast<const Error*>(&e)) return error->Message();
+    if (auto* error = dynamic_cast<const Error*>(&e))
+        return error->Message();
     return qm::AnsiToWide(e.what());
 }
 
 std::wstring WithClosingPeriod(std::wstring text) {
-    if (!text.empty() && text.back() > L'.') text += L'.';
+    if (!text.empty() && text.back() > L'.')
+        text += L'.';
     return text;
 }
 
@@ -34,8 +36,10 @@ Application::Application() {
 }
 
 Application::~Application() {
-    if (comInitialized_) CoUninitialize();
-    if (g_instance == this) g_instance = nullptr;
+    if (comInitialized_)
+        CoUninitialize();
+    if (g_instance == this)
+        g_instance = nullptr;
 }
 
 Application& Application::Instance() {
@@ -49,11 +53,13 @@ Application& Application::Instance() {
 }
 
 void Application::RegisterForm(Form& form) {
-    if (!mainForm_) mainForm_ = &form;
+    if (!mainForm_)
+        mainForm_ = &form;
 }
 
 void Application::UnregisterForm(Form& form) {
-    if (mainForm_ == &form) mainForm_ = nullptr;
+    if (mainForm_ == &form)
+        mainForm_ = nullptr;
 }
 
 void Application::ShowException(const std::exception& e) noexcept {
@@ -72,7 +78,8 @@ void Application::Terminate() {
 }
 
 bool Application::ProcessMessage(MSG& msg) {
-    if (!PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) return false;
+    if (!PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
+        return false;
     if (msg.message == WM_QUIT) {
         terminated_ = true;
         return true;
@@ -83,9 +90,11 @@ bool Application::ProcessMessage(MSG& msg) {
         (msg.message == WM_KEYDOWN || msg.message == WM_SYSKEYDOWN) && form->OnShortCut) {
         bool handled = false;
         Dispatch([&] { form->OnShortCut(msg, handled); });
-        if (handled) return true;
+        if (handled)
+            return true;
     }
-    if (form && form->Kind() == ControlKind::Form && IsDialogMessageW(top, &msg)) return true;
+    if (form && form->Kind() == ControlKind::Form && IsDialogMessageW(top, &msg))
+        return true;
     TranslateMessage(&msg);
     DispatchMessageW(&msg);
     return true;
@@ -93,13 +102,16 @@ bool Application::ProcessMessage(MSG& msg) {
 
 void Application::Idle() {
     bool done = true;
-    if (OnIdle) Dispatch([&] { OnIdle(done); });
-    if (done && !terminated_) WaitMessage();
+    if (OnIdle)
+        Dispatch([&] { OnIdle(done); });
+    if (done && !terminated_)
+        WaitMessage();
 }
 
 void Application::HandleMessage() {
     MSG msg;
-    if (!ProcessMessage(msg)) Idle();
+    if (!ProcessMessage(msg))
+        Idle();
 }
 
 void Application::ProcessMessages() {
@@ -115,12 +127,15 @@ void Application::Run() {
         GetStartupInfoW(&startup);
         int command = SW_SHOWNORMAL;
         if (startup.dwFlags & STARTF_USESHOWWINDOW) {
-            if (startup.wShowWindow == SW_SHOWMAXIMIZED) command = SW_SHOWMAXIMIZED;
-            if (startup.wShowWindow == SW_SHOWMINNOACTIVE) command = SW_SHOWMINNOACTIVE;
+            if (startup.wShowWindow == SW_SHOWMAXIMIZED)
+                command = SW_SHOWMAXIMIZED;
+            if (startup.wShowWindow == SW_SHOWMINNOACTIVE)
+                command = SW_SHOWMINNOACTIVE;
         }
         mainForm_->ShowWithCommand(command);
     }
-    while (!terminated_) HandleMessage();
+    while (!terminated_)
+        HandleMessage();
 }
 
 } // namespace tk

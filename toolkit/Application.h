@@ -61,8 +61,7 @@ public:
     bool Terminated() const { return terminated_; }
 
     // Runs an event handler; an exception that escapes it goes to the error box.
-    template <typename F>
-    void Dispatch(F&& handler) noexcept {
+    template <typename F> void Dispatch(F&& handler) noexcept {
         try {
             handler();
         } catch (const std::exception& e) {

@@ -26,7 +26,8 @@ Control::~Control() {
     }
     if (hwnd_) {
         RemovePropW(hwnd_, kControlProperty);
-        if (kind_ != ControlKind::Form) DestroyWindow(hwnd_);
+        if (kind_ != ControlKind::Form)
+            DestroyWindow(hwnd_);
     }
 }
 
@@ -44,24 +45,26 @@ int Control::Scale(int value) const {
     return MulDiv(value, dpi, 96);
 }
 
-void Control::CreateChildWindow(const wchar_t* windowClass, DWORD style, DWORD exStyle,
-                                const Bounds& bounds, const std::wstring& text) {
+void Control::CreateChildWindow(const wchar_t* windowClass, DWORD style, DWORD exStyle, const Bounds& bounds,
+                                const std::wstring& text) {
     bounds_ = bounds;
     HWND host = parent_->ChildHost();
     POINT origin = parent_->ChildOrigin();
-    HWND hwnd = CreateWindowExW(exStyle, windowClass, text.c_str(), style | WS_CHILD,
-                                origin.x + Scale(bounds.left), origin.y + Scale(bounds.top),
-                                Scale(bounds.width), Scale(bounds.height), host,
-                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(id_)),
-                                GetModuleHandleW(nullptr), this);
-    if (!hwnd) throw std::runtime_error("Unable to create a window");
-    if (!Control::FromHandle(hwnd)) AttachHandle(hwnd);
+    HWND hwnd =
+        CreateWindowExW(exStyle, windowClass, text.c_str(), style | WS_CHILD, origin.x + Scale(bounds.left),
+                        origin.y + Scale(bounds.top), Scale(bounds.width), Scale(bounds.height), host,
+                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id_)), GetModuleHandleW(nullptr), this);
+    if (!hwnd)
+        throw std::runtime_error("Unable to create a window");
+    if (!Control::FromHandle(hwnd))
+        AttachHandle(hwnd);
     if (form_ && form_->Font().Handle())
         SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(form_->Font().Handle()), FALSE);
 }
 
 std::wstring Control::Caption() const {
-    if (!hwnd_) return {};
+    if (!hwnd_)
+        return {};
     int length = GetWindowTextLengthW(hwnd_);
     std::wstring text(static_cast<size_t>(length) + 1, L'\0');
     int copied = GetWindowTextW(hwnd_, text.data(), length + 1);
@@ -70,31 +73,40 @@ std::wstring Control::Caption() const {
 }
 
 void Control::SetCaption(const std::wstring& text) {
-    if (hwnd_) SetWindowTextW(hwnd_, text.c_str());
+    if (hwnd_)
+        SetWindowTextW(hwnd_, text.c_str());
 }
 
 void Control::SetHint(const std::wstring& hint) {
     hint_ = hint;
-    if (form_ && hwnd_) form_->UpdateTooltip(*this);
+    if (form_ && hwnd_)
+        form_->UpdateTooltip(*this);
 }
 
-bool Control::Enabled() const { return hwnd_ && IsWindowEnabled(hwnd_); }
+bool Control::Enabled() const {
+    return hwnd_ && IsWindowEnabled(hwnd_);
+}
 
 void Control::SetEnabled(bool enabled) {
-    if (!hwnd_ || Enabled() == enabled) return;
+    if (!hwnd_ || Enabled() == enabled)
+        return;
     // A control that loses its enabled state while it has the focus would leave the
     // keyboard stranded; hand the focus on first.
     if (!enabled && GetFocus() == hwnd_ && form_) {
         HWND next = GetNextDlgTabItem(form_->Handle(), hwnd_, FALSE);
-        if (next && next != hwnd_) SetFocus(next);
+        if (next && next != hwnd_)
+            SetFocus(next);
     }
     EnableWindow(hwnd_, enabled);
 }
 
-bool Control::Visible() const { return hwnd_ && (GetWindowLongW(hwnd_, GWL_STYLE) & WS_VISIBLE); }
+bool Control::Visible() const {
+    return hwnd_ && (GetWindowLongW(hwnd_, GWL_STYLE) & WS_VISIBLE);
+}
 
 void Control::SetVisible(bool visible) {
-    if (hwnd_ && Visible() != visible) ShowWindow(hwnd_, visible ? SW_SHOW : SW_HIDE);
+    if (hwnd_ && Visible() != visible)
+        ShowWindow(hwnd_, visible ? SW_SHOW : SW_HIDE);
 }
 
 void Control::SetBounds(const Bounds& bounds) {
@@ -103,7 +115,8 @@ void Control::SetBounds(const Bounds& bounds) {
 }
 
 void Control::PlaceWindow() {
-    if (!hwnd_ || !parent_) return;
+    if (!hwnd_ || !parent_)
+        return;
     POINT origin = parent_->ChildOrigin();
     SetWindowPos(hwnd_, nullptr, origin.x + Scale(bounds_.left), origin.y + Scale(bounds_.top),
                  Scale(bounds_.width), Scale(bounds_.height), SWP_NOZORDER | SWP_NOACTIVATE);
@@ -111,7 +124,8 @@ void Control::PlaceWindow() {
 
 void Control::SetOwnFont(HFONT font) {
     ownFont_ = font;
-    if (hwnd_) SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+    if (hwnd_)
+        SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
 }
 
 void Control::ApplyFont(HFONT font) {
@@ -119,7 +133,8 @@ void Control::ApplyFont(HFONT font) {
         SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
         OnFontChanged(font);
     }
-    for (Control* child : children_) child->ApplyFont(font);
+    for (Control* child : children_)
+        child->ApplyFont(font);
 }
 
 } // namespace tk

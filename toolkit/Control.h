@@ -93,8 +93,8 @@ protected:
 
     // Creates the control's window as a child of the parent's window (the parent
     // chooses the host window, see ChildHost).
-    void CreateChildWindow(const wchar_t* windowClass, DWORD style, DWORD exStyle,
-                           const Bounds& bounds, const std::wstring& text);
+    void CreateChildWindow(const wchar_t* windowClass, DWORD style, DWORD exStyle, const Bounds& bounds,
+                           const std::wstring& text);
     void AttachHandle(HWND hwnd);
     // The window in which the children of this control are created.
     virtual HWND ChildHost() const { return hwnd_; }

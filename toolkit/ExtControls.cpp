@@ -44,7 +44,8 @@ private:
 // the colour of the bitmap's bottom-left pixel leave the destination as it was.
 void DrawBitmap(HDC dc, HBITMAP bitmap, const RECT& from, const RECT& to, bool transparent) {
     BITMAP info{};
-    if (!bitmap || !GetObjectW(bitmap, sizeof(info), &info)) return;
+    if (!bitmap || !GetObjectW(bitmap, sizeof(info), &info))
+        return;
     int sw = from.right - from.left, sh = from.bottom - from.top;
     int dw = to.right - to.left, dh = to.bottom - to.top;
     HDC source = CreateCompatibleDC(dc);
@@ -134,34 +135,41 @@ void UpDown::SetRange(int min, int max) {
 ToolButton::ToolButton(Control& parent, std::string name, const Bounds& bounds, HBITMAP glyphs,
                        bool ownsGlyphs)
     : Control(ControlKind::ToolButton, std::move(name), &parent, false), glyphs_(glyphs) {
-    if (ownsGlyphs) ownedGlyphs_.Reset(glyphs);
+    if (ownsGlyphs)
+        ownedGlyphs_.Reset(glyphs);
     CreateChildWindow(WC_BUTTONW, WS_VISIBLE | BS_OWNERDRAW, 0, bounds, L"");
     SetWindowSubclass(hwnd_, &ToolButton::MouseProc, 0, reinterpret_cast<DWORD_PTR>(this));
 }
 
 ToolButton::~ToolButton() {
-    if (hwnd_) RemoveWindowSubclass(hwnd_, &ToolButton::MouseProc, 0);
+    if (hwnd_)
+        RemoveWindowSubclass(hwnd_, &ToolButton::MouseProc, 0);
 }
 
 void ToolButton::Click() {
-    if (!Enabled()) return;
-    if (OnClick) OnClick();
+    if (!Enabled())
+        return;
+    if (OnClick)
+        OnClick();
 }
 
 void ToolButton::SetEnabled(bool enabled) {
     // A disabled window hears nothing of the mouse leaving it.
-    if (!enabled) hot_ = false;
+    if (!enabled)
+        hot_ = false;
     Control::SetEnabled(enabled);
 }
 
 bool ToolButton::OnCommand(WORD code) {
-    if (code != BN_CLICKED) return false;
+    if (code != BN_CLICKED)
+        return false;
     Click();
     return true;
 }
 
 void ToolButton::SetPressed(bool pressed) {
-    if (pressed_ == pressed) return;
+    if (pressed_ == pressed)
+        return;
     pressed_ = pressed;
     InvalidateRect(hwnd_, nullptr, FALSE);
 }
@@ -186,7 +194,8 @@ LRESULT CALLBACK ToolButton::MouseProc(HWND hwnd, UINT message, WPARAM wParam, L
             TrackMouseEvent(&track);
             InvalidateRect(hwnd, nullptr, FALSE);
         }
-        if (self->tracking_) self->SetPressed(Inside(hwnd, lParam));
+        if (self->tracking_)
+            self->SetPressed(Inside(hwnd, lParam));
         return 0;
     case WM_MOUSELEAVE:
         self->hot_ = false;
@@ -196,7 +205,8 @@ LRESULT CALLBACK ToolButton::MouseProc(HWND hwnd, UINT message, WPARAM wParam, L
         if (self->tracking_) {
             self->tracking_ = false;
             self->SetPressed(false);
-            if (GetCapture() == hwnd) ReleaseCapture();
+            if (GetCapture() == hwnd)
+                ReleaseCapture();
             if (Inside(hwnd, lParam))
                 SendMessageW(GetParent(hwnd), WM_COMMAND, MAKEWPARAM(self->Id(), BN_CLICKED),
                              reinterpret_cast<LPARAM>(hwnd));
@@ -254,7 +264,8 @@ Image::Image(Control& parent, std::string name, const Bounds& bounds, HBITMAP pi
              bool ownsPicture)
     : Control(ControlKind::Image, std::move(name), &parent, false), picture_(picture),
       transparent_(transparent) {
-    if (ownsPicture) ownedPicture_.Reset(picture);
+    if (ownsPicture)
+        ownedPicture_.Reset(picture);
     CreateChildWindow(WC_STATICW, WS_VISIBLE | SS_OWNERDRAW, 0, bounds, L"");
 }
 

@@ -28,11 +28,14 @@ private:
         bool oldOwned = owned_;
         handle_ = font;
         owned_ = owned;
-        if (OnChange) OnChange(font);
-        if (old && oldOwned && old != font) DeleteObject(old);
+        if (OnChange)
+            OnChange(font);
+        if (old && oldOwned && old != font)
+            DeleteObject(old);
     }
     void Release() {
-        if (handle_ && owned_) DeleteObject(handle_);
+        if (handle_ && owned_)
+            DeleteObject(handle_);
         handle_ = nullptr;
     }
     HFONT handle_ = nullptr;

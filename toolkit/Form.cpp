@@ -17,17 +17,21 @@ Button* FindButton(const Control& root, bool (Button::*flag)() const) {
     for (Control* child : root.Children()) {
         if (child->Kind() == ControlKind::Button) {
             auto* button = static_cast<Button*>(child);
-            if ((button->*flag)() && button->Visible()) return button;
+            if ((button->*flag)() && button->Visible())
+                return button;
         }
-        if (Button* found = FindButton(*child, flag)) return found;
+        if (Button* found = FindButton(*child, flag))
+            return found;
     }
     return nullptr;
 }
 
 Control* FindById(const Control& root, int id) {
     for (Control* child : root.Children()) {
-        if (child->Id() == id) return child;
-        if (Control* found = FindById(*child, id)) return found;
+        if (child->Id() == id)
+            return child;
+        if (Control* found = FindById(*child, id))
+            return found;
     }
     return nullptr;
 }
@@ -71,9 +75,11 @@ Form::Form(std::string name, const std::wstring& caption, int clientWidth, int c
     HWND hwnd = CreateWindowExW(exStyle, ContainerClass(), caption.c_str(), style, CW_USEDEFAULT,
                                 CW_USEDEFAULT, clientWidth, clientHeight, nullptr, nullptr,
                                 GetModuleHandleW(nullptr), static_cast<Control*>(this));
-    if (!hwnd) throw std::runtime_error("Unable to create a window");
+    if (!hwnd)
+        throw std::runtime_error("Unable to create a window");
     dpi_ = static_cast<int>(GetDpiForWindow(hwnd));
-    if (dpi_ <= 0) dpi_ = 96;
+    if (dpi_ <= 0)
+        dpi_ = 96;
     RECT rect{0, 0, Scale(clientWidth), Scale(clientHeight)};
     AdjustWindowRectExForDpi(&rect, style, FALSE, exStyle, static_cast<UINT>(dpi_));
     SetWindowPos(hwnd, nullptr, 0, 0, rect.right - rect.left, rect.bottom - rect.top,
@@ -87,20 +93,22 @@ Form::Form(std::string name, const std::wstring& caption, int clientWidth, int c
     design.lfCharSet = DEFAULT_CHARSET;
     lstrcpynW(design.lfFaceName, L"Segoe UI", LF_FACESIZE);
     font_.OnChange = [this](HFONT font) {
-        if (hwnd_) SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+        if (hwnd_)
+            SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
         ApplyFont(font);
     };
     font_.SetHandle(CreateFontIndirectW(&design));
 
     tooltip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP,
-                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd,
-                               nullptr, GetModuleHandleW(nullptr), nullptr);
+                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd, nullptr,
+                               GetModuleHandleW(nullptr), nullptr);
     Application::Instance().RegisterForm(*this);
 }
 
 Form::~Form() {
     // Children were created after their parents: destroy them first.
-    while (!owned_.empty()) owned_.pop_back();
+    while (!owned_.empty())
+        owned_.pop_back();
     Application::Instance().UnregisterForm(*this);
     if (hwnd_ && !destroyed_) {
         HWND hwnd = hwnd_;
@@ -110,13 +118,16 @@ Form::~Form() {
 }
 
 void Form::HandleDestroyed() {
-    if (destroyed_) return;
+    if (destroyed_)
+        return;
     destroyed_ = true;
-    if (OnDestroy) Application::Instance().Dispatch(OnDestroy);
+    if (OnDestroy)
+        Application::Instance().Dispatch(OnDestroy);
 }
 
 void Form::DestroyHandle() {
-    if (hwnd_ && !destroyed_) DestroyWindow(hwnd_);
+    if (hwnd_ && !destroyed_)
+        DestroyWindow(hwnd_);
 }
 
 void Form::CenterOnScreen() {
@@ -130,7 +141,9 @@ void Form::CenterOnScreen() {
                  SWP_NOZORDER | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
-void Form::Show() { ShowWithCommand(SW_SHOW); }
+void Form::Show() {
+    ShowWithCommand(SW_SHOW);
+}
 
 void Form::ShowWithCommand(int showCommand) {
     if (!shownOnce_) {
@@ -138,24 +151,30 @@ void Form::ShowWithCommand(int showCommand) {
         CenterOnScreen();
     }
     ShowWindow(hwnd_, showCommand);
-    if (showCommand != SW_SHOWMINNOACTIVE && showCommand != SW_MINIMIZE) SetForegroundWindow(hwnd_);
+    if (showCommand != SW_SHOWMINNOACTIVE && showCommand != SW_MINIMIZE)
+        SetForegroundWindow(hwnd_);
 }
 
-void Form::Hide() { ShowWindow(hwnd_, SW_HIDE); }
+void Form::Hide() {
+    ShowWindow(hwnd_, SW_HIDE);
+}
 
 void Form::Close() {
     CloseAction action = CloseAction::Free;
-    if (modal_) action = CloseAction::Hide;
+    if (modal_)
+        action = CloseAction::Hide;
     if (OnClose) {
         bool handled = false;
         Application::Instance().Dispatch([&] {
             OnClose(action);
             handled = true;
         });
-        if (!handled) return;
+        if (!handled)
+            return;
     }
     if (modal_) {
-        if (action != CloseAction::None && modalResult_ == 0) modalResult_ = IDCANCEL;
+        if (action != CloseAction::None && modalResult_ == 0)
+            modalResult_ = IDCANCEL;
         return;
     }
     switch (action) {
@@ -192,33 +211,45 @@ int Form::ShowModal() {
     modal_ = true;
     modalResult_ = 0;
     Show();
-    if (Button* def = DefaultButton()) SetFocus(def->Handle());
-    while (modalResult_ == 0 && !app.Terminated()) app.HandleMessage();
-    for (HWND hwnd : disabled) EnableWindow(hwnd, TRUE);
-    if (active && IsWindow(active)) SetActiveWindow(active);
+    if (Button* def = DefaultButton())
+        SetFocus(def->Handle());
+    while (modalResult_ == 0 && !app.Terminated())
+        app.HandleMessage();
+    for (HWND hwnd : disabled)
+        EnableWindow(hwnd, TRUE);
+    if (active && IsWindow(active))
+        SetActiveWindow(active);
     Hide();
     modal_ = false;
     return modalResult_;
 }
 
-Button* Form::DefaultButton() const { return FindButton(*this, &Button::IsDefault); }
-Button* Form::CancelButton() const { return FindButton(*this, &Button::IsCancel); }
+Button* Form::DefaultButton() const {
+    return FindButton(*this, &Button::IsDefault);
+}
+Button* Form::CancelButton() const {
+    return FindButton(*this, &Button::IsCancel);
+}
 
 void Form::UpdateTooltip(Control& control) {
-    if (!tooltip_ || !control.Handle()) return;
+    if (!tooltip_ || !control.Handle())
+        return;
     TTTOOLINFOW info{};
     info.cbSize = sizeof(info);
     info.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
     info.hwnd = hwnd_;
     info.uId = reinterpret_cast<UINT_PTR>(control.Handle());
     SendMessageW(tooltip_, TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&info));
-    if (control.Hint().empty()) return;
+    if (control.Hint().empty())
+        return;
     std::wstring text = control.Hint();
     info.lpszText = text.data();
     SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&info));
 }
 
-bool Form::HandleMessage(UINT, WPARAM, LPARAM, LRESULT&) { return false; }
+bool Form::HandleMessage(UINT, WPARAM, LPARAM, LRESULT&) {
+    return false;
+}
 
 LRESULT Form::FormMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
@@ -227,7 +258,8 @@ LRESULT Form::FormMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             return MAKELRESULT(def->Id(), DC_HASDEFID);
         return 0;
     case WM_ACTIVATE:
-        if (LOWORD(wParam) != WA_INACTIVE && OnActivate) Application::Instance().Dispatch(OnActivate);
+        if (LOWORD(wParam) != WA_INACTIVE && OnActivate)
+            Application::Instance().Dispatch(OnActivate);
         break;
     case WM_CLOSE:
         Close();
@@ -242,10 +274,12 @@ LRESULT Form::FormMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 LRESULT CALLBACK Form::ContainerProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_NCCREATE) {
         auto* create = reinterpret_cast<CREATESTRUCTW*>(lParam);
-        if (auto* control = static_cast<Control*>(create->lpCreateParams)) control->AttachHandle(hwnd);
+        if (auto* control = static_cast<Control*>(create->lpCreateParams))
+            control->AttachHandle(hwnd);
     }
     Control* self = Control::FromHandle(hwnd);
-    if (!self) return DefWindowProcW(hwnd, message, wParam, lParam);
+    if (!self)
+        return DefWindowProcW(hwnd, message, wParam, lParam);
 
     LRESULT result = 0;
     bool handled = false;
@@ -273,13 +307,15 @@ LRESULT CALLBACK Form::ContainerProc(HWND hwnd, UINT message, WPARAM wParam, LPA
                 }
                 child = FindById(*form, id);
             }
-            if (child && child->OnCommand(HIWORD(wParam))) handled = true;
+            if (child && child->OnCommand(HIWORD(wParam)))
+                handled = true;
             break;
         }
         case WM_NOTIFY: {
             auto* header = reinterpret_cast<NMHDR*>(lParam);
             Control* child = Control::FromHandle(header->hwndFrom);
-            if (child && child->OnNotify(header, result)) handled = true;
+            if (child && child->OnNotify(header, result))
+                handled = true;
             break;
         }
         case WM_DRAWITEM: {
@@ -320,8 +356,10 @@ LRESULT CALLBACK Form::ContainerProc(HWND hwnd, UINT message, WPARAM wParam, LPA
             handled = true;
         }
     });
-    if (handled) return result;
-    if (message == WM_NCDESTROY) RemovePropW(hwnd, L"tk.Control");
+    if (handled)
+        return result;
+    if (message == WM_NCDESTROY)
+        RemovePropW(hwnd, L"tk.Control");
     return DefWindowProcW(hwnd, message, wParam, lParam);
 }
 

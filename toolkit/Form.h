@@ -26,8 +26,7 @@ public:
     ~Form() override;
 
     // Creates a control owned by this form; T's constructor takes the parent first.
-    template <typename T, typename... Args>
-    T& Add(Args&&... args) {
+    template <typename T, typename... Args> T& Add(Args&&... args) {
         auto control = std::make_unique<T>(std::forward<Args>(args)...);
         T& ref = *control;
         owned_.push_back(std::move(control));

@@ -6,8 +6,7 @@
 
 namespace tk {
 
-template <typename H, typename Traits>
-class UniqueHandle {
+template <typename H, typename Traits> class UniqueHandle {
 public:
     UniqueHandle() = default;
     explicit UniqueHandle(H h) : h_(h) {}
@@ -15,7 +14,8 @@ public:
     UniqueHandle& operator=(const UniqueHandle&) = delete;
     UniqueHandle(UniqueHandle&& o) noexcept : h_(std::exchange(o.h_, Traits::Invalid())) {}
     UniqueHandle& operator=(UniqueHandle&& o) noexcept {
-        if (this != &o) Reset(std::exchange(o.h_, Traits::Invalid()));
+        if (this != &o)
+            Reset(std::exchange(o.h_, Traits::Invalid()));
         return *this;
     }
     ~UniqueHandle() { Reset(); }
@@ -24,7 +24,8 @@ public:
     explicit operator bool() const { return h_ != Traits::Invalid(); }
     H Release() { return std::exchange(h_, Traits::Invalid()); }
     void Reset(H h = Traits::Invalid()) {
-        if (h_ != Traits::Invalid()) Traits::Close(h_);
+        if (h_ != Traits::Invalid())
+            Traits::Close(h_);
         h_ = h;
     }
 

@@ -8,12 +8,11 @@ namespace tk {
 
 PageControl::PageControl(Control& parent, std::string name, const Bounds& bounds)
     : Control(ControlKind::PageControl, std::move(name), &parent, true) {
-    CreateChildWindow(Form::ContainerClass(), WS_VISIBLE | WS_CLIPCHILDREN, WS_EX_CONTROLPARENT,
-                      bounds, L"");
+    CreateChildWindow(Form::ContainerClass(), WS_VISIBLE | WS_CLIPCHILDREN, WS_EX_CONTROLPARENT, bounds, L"");
     RECT client;
     GetClientRect(hwnd_, &client);
-    tab_ = CreateWindowExW(0, WC_TABCONTROLW, L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_CLIPSIBLINGS,
-                           0, 0, client.right, client.bottom, hwnd_,
+    tab_ = CreateWindowExW(0, WC_TABCONTROLW, L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_CLIPSIBLINGS, 0, 0,
+                           client.right, client.bottom, hwnd_,
                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(form_->NextControlId())),
                            GetModuleHandleW(nullptr), nullptr);
     // The tab strip belongs to this control: its notifications come back here.
@@ -37,8 +36,8 @@ void PageControl::AddPage(TabSheet& page) {
     pages_.push_back(&page);
     SendMessageW(tab_, TCM_INSERTITEMW, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item));
     RECT rect = PageRect();
-    SetWindowPos(page.Handle(), HWND_TOP, rect.left, rect.top, rect.right - rect.left,
-                 rect.bottom - rect.top, SWP_NOACTIVATE);
+    SetWindowPos(page.Handle(), HWND_TOP, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
+                 SWP_NOACTIVATE);
     if (active_ < 0)
         SetActivePage(0);
     else
@@ -59,7 +58,8 @@ void PageControl::LayoutPages() {
 
 void PageControl::PageCaptionChanged(TabSheet& page) {
     for (size_t i = 0; i < pages_.size(); ++i) {
-        if (pages_[i] != &page) continue;
+        if (pages_[i] != &page)
+            continue;
         TCITEMW item{};
         item.mask = TCIF_TEXT;
         item.pszText = page.caption_.data();
@@ -70,7 +70,8 @@ void PageControl::PageCaptionChanged(TabSheet& page) {
 }
 
 void PageControl::SetActivePage(int index) {
-    if (index < 0 || index >= PageCount()) return;
+    if (index < 0 || index >= PageCount())
+        return;
     active_ = index;
     SendMessageW(tab_, TCM_SETCURSEL, static_cast<WPARAM>(index), 0);
     for (int i = 0; i < PageCount(); ++i)
@@ -78,15 +79,16 @@ void PageControl::SetActivePage(int index) {
 }
 
 bool PageControl::OnNotify(NMHDR* header, LRESULT& result) {
-    if (header->hwndFrom != tab_ || header->code != TCN_SELCHANGE) return false;
+    if (header->hwndFrom != tab_ || header->code != TCN_SELCHANGE)
+        return false;
     SetActivePage(static_cast<int>(SendMessageW(tab_, TCM_GETCURSEL, 0, 0)));
     result = 0;
     return true;
 }
 
 TabSheet::TabSheet(PageControl& pageControl, std::string name, const std::wstring& caption)
-    : Control(ControlKind::TabSheet, std::move(name), &pageControl, true),
-      pageControl_(pageControl), caption_(caption) {
+    : Control(ControlKind::TabSheet, std::move(name), &pageControl, true), pageControl_(pageControl),
+      caption_(caption) {
     CreateChildWindow(Form::ContainerClass(), WS_CLIPCHILDREN, WS_EX_CONTROLPARENT, Bounds{}, L"");
     pageControl_.AddPage(*this);
 }

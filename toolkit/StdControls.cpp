@@ -21,13 +21,17 @@ void Button::SetDefault(bool isDefault) {
 }
 
 void Button::Click() {
-    if (!Enabled()) return;
-    if (OnClick) OnClick();
-    if (modalResult_ != 0 && form_ && form_->IsModal()) form_->SetModalResult(modalResult_);
+    if (!Enabled())
+        return;
+    if (OnClick)
+        OnClick();
+    if (modalResult_ != 0 && form_ && form_->IsModal())
+        form_->SetModalResult(modalResult_);
 }
 
 bool Button::OnCommand(WORD code) {
-    if (code != BN_CLICKED) return false;
+    if (code != BN_CLICKED)
+        return false;
     Click();
     return true;
 }
@@ -51,12 +55,14 @@ Label::Label(Control& parent, std::string name, const Bounds& bounds, const std:
     }
     autoSize_ = bounds.width == 0 && bounds.height == 0;
     CreateChildWindow(WC_STATICW, style, 0, bounds, caption);
-    if (autoSize_) SizeToText();
+    if (autoSize_)
+        SizeToText();
 }
 
 void Label::SetCaption(const std::wstring& text) {
     Control::SetCaption(text);
-    if (autoSize_) SizeToText();
+    if (autoSize_)
+        SizeToText();
 }
 
 void Label::SizeToText() {
@@ -67,7 +73,8 @@ void Label::SizeToText() {
     std::wstring text = Caption();
     RECT rect{0, 0, 0, 0};
     DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &rect, DT_CALCRECT | DT_SINGLELINE);
-    if (old) SelectObject(dc, old);
+    if (old)
+        SelectObject(dc, old);
     ReleaseDC(hwnd_, dc);
     Bounds b = GetBounds();
     int dpi = form_ ? form_->Dpi() : 96;
@@ -77,29 +84,30 @@ void Label::SizeToText() {
 }
 
 bool Label::OnCommand(WORD code) {
-    if (code != STN_CLICKED) return false;
-    if (OnClick) OnClick();
+    if (code != STN_CLICKED)
+        return false;
+    if (OnClick)
+        OnClick();
     return true;
 }
 
 bool Label::OnSetCursor() {
-    if (!handCursor_) return false;
+    if (!handCursor_)
+        return false;
     SetCursor(LoadCursorW(nullptr, IDC_HAND));
     return true;
 }
 
 // Group boxes
 
-GroupBox::GroupBox(Control& parent, std::string name, const Bounds& bounds,
-                   const std::wstring& caption)
+GroupBox::GroupBox(Control& parent, std::string name, const Bounds& bounds, const std::wstring& caption)
     : Control(ControlKind::GroupBox, std::move(name), &parent, true) {
     CreateChildWindow(WC_BUTTONW, WS_VISIBLE | BS_GROUPBOX, WS_EX_CONTROLPARENT, bounds, caption);
 }
 
 // Edits
 
-Edit::Edit(Control& parent, std::string name, const Bounds& bounds, const std::wstring& text,
-           bool readOnly)
+Edit::Edit(Control& parent, std::string name, const Bounds& bounds, const std::wstring& text, bool readOnly)
     : Control(ControlKind::Edit, std::move(name), &parent, false) {
     CreateChildWindow(WC_EDITW, WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL | (readOnly ? ES_READONLY : 0),
                       WS_EX_CLIENTEDGE, bounds, text);
@@ -115,14 +123,17 @@ ListBox::ListBox(Control& parent, std::string name, const Bounds& bounds)
                       WS_EX_CLIENTEDGE, bounds, L"");
 }
 
-int ListBox::Count() const { return static_cast<int>(SendMessageW(hwnd_, LB_GETCOUNT, 0, 0)); }
+int ListBox::Count() const {
+    return static_cast<int>(SendMessageW(hwnd_, LB_GETCOUNT, 0, 0));
+}
 
 std::wstring ListBox::Item(int index) const {
     LRESULT length = SendMessageW(hwnd_, LB_GETTEXTLEN, static_cast<WPARAM>(index), 0);
-    if (length == LB_ERR) return {};
+    if (length == LB_ERR)
+        return {};
     std::wstring text(static_cast<size_t>(length) + 1, L'\0');
-    LRESULT copied = SendMessageW(hwnd_, LB_GETTEXT, static_cast<WPARAM>(index),
-                                  reinterpret_cast<LPARAM>(text.data()));
+    LRESULT copied =
+        SendMessageW(hwnd_, LB_GETTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.data()));
     text.resize(copied == LB_ERR ? 0 : static_cast<size_t>(copied));
     return text;
 }
@@ -130,13 +141,15 @@ std::wstring ListBox::Item(int index) const {
 std::vector<std::wstring> ListBox::Items() const {
     std::vector<std::wstring> items;
     int count = Count();
-    for (int i = 0; i < count; ++i) items.push_back(Item(i));
+    for (int i = 0; i < count; ++i)
+        items.push_back(Item(i));
     return items;
 }
 
 void ListBox::Append(const std::wstring& text) {
     LRESULT index = SendMessageW(hwnd_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
-    if (index == LB_ERR || index == LB_ERRSPACE) throw Error(L"Out of memory while adding to a list");
+    if (index == LB_ERR || index == LB_ERRSPACE)
+        throw Error(L"Out of memory while adding to a list");
     WidenFor(text);
 }
 
@@ -145,7 +158,8 @@ void ListBox::Delete(int index) {
 }
 
 void ListBox::Exchange(int i, int j) {
-    if (i == j) return;
+    if (i == j)
+        return;
     std::wstring a = Item(i);
     std::wstring b = Item(j);
     bool selectedI = Selected(i);
@@ -158,8 +172,7 @@ void ListBox::Exchange(int i, int j) {
     SendMessageW(hwnd_, LB_INSERTSTRING, static_cast<WPARAM>(high),
                  reinterpret_cast<LPARAM>(highText.c_str()));
     SendMessageW(hwnd_, LB_DELETESTRING, static_cast<WPARAM>(low), 0);
-    SendMessageW(hwnd_, LB_INSERTSTRING, static_cast<WPARAM>(low),
-                 reinterpret_cast<LPARAM>(lowText.c_str()));
+    SendMessageW(hwnd_, LB_INSERTSTRING, static_cast<WPARAM>(low), reinterpret_cast<LPARAM>(lowText.c_str()));
     // The texts change places; the marks stay where they were.
     SetSelected(i, selectedI);
     SetSelected(j, selectedJ);
@@ -190,10 +203,12 @@ void ListBox::WidenFor(const std::wstring& text) {
     HGDIOBJ old = font ? SelectObject(dc, font) : nullptr;
     SIZE size{};
     GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
-    if (old) SelectObject(dc, old);
+    if (old)
+        SelectObject(dc, old);
     ReleaseDC(hwnd_, dc);
     LRESULT current = SendMessageW(hwnd_, LB_GETHORIZONTALEXTENT, 0, 0);
-    if (size.cx + 8 > current) SendMessageW(hwnd_, LB_SETHORIZONTALEXTENT, static_cast<WPARAM>(size.cx + 8), 0);
+    if (size.cx + 8 > current)
+        SendMessageW(hwnd_, LB_SETHORIZONTALEXTENT, static_cast<WPARAM>(size.cx + 8), 0);
 }
 
 } // namespace tk

@@ -21,10 +21,12 @@ Timer::~Timer() {
 }
 
 void Timer::SetEnabled(bool enabled) {
-    if (enabled == Enabled()) return;
+    if (enabled == Enabled())
+        return;
     if (enabled) {
         UINT_PTR id = SetTimer(nullptr, 0, interval_, &Timer::Tick);
-        if (!id) throw Error(L"Not enough timers available");
+        if (!id)
+            throw Error(L"Not enough timers available");
         id_ = id;
         Timers()[id_] = this;
     } else {
@@ -37,9 +39,11 @@ void Timer::SetEnabled(bool enabled) {
 void CALLBACK Timer::Tick(HWND, UINT, UINT_PTR id, DWORD) {
     // A message posted before KillTimer may still arrive.
     auto found = Timers().find(id);
-    if (found == Timers().end()) return;
+    if (found == Timers().end())
+        return;
     Timer* timer = found->second;
-    if (*timer->running_ || !timer->OnTimer) return;
+    if (*timer->running_ || !timer->OnTimer)
+        return;
     std::shared_ptr<bool> running = timer->running_;
     std::function<void()> handler = timer->OnTimer;
     *running = true;

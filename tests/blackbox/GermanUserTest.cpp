@@ -23,8 +23,8 @@ TEST_F(GermanUserTest, ShippedGermanTextsAreChosenForTheUsersLanguage) {
     EXPECT_NE(FindChild(main, L"&Hinzuf\u00fcgen...", L"Button"), nullptr);
     EXPECT_EQ(TabCaptions(FindChildOfClass(main, WC_TABCONTROLW)),
               (std::vector<std::wstring>{L"Pr\u00e4sentationen", L"Einstellungen"}));
-    const std::wstring count = L"Dieses System hat " + std::to_wstring(GetSystemMetrics(SM_CMONITORS)) +
-                               L" Monitore.";
+    const std::wstring count =
+        L"Dieses System hat " + std::to_wstring(GetSystemMetrics(SM_CMONITORS)) + L" Monitore.";
     EXPECT_TRUE(qmtest::WaitFor([&] { return FindChild(main, count, L"Static") != nullptr; }));
     Click(FindChild(main, L"&Beenden", L"Button"));
     EXPECT_EQ(program.WaitForExit(), std::optional<DWORD>(0));

@@ -25,15 +25,17 @@ public:
                     GetWindowThreadProcessId(w, &pid);
                     wchar_t cls[64] = {};
                     GetClassNameW(w, cls, 64);
-                    if (pid == GetCurrentProcessId() && IsWindowVisible(w) && lstrcmpW(cls, L"tkContainer") == 0 &&
-                        GetWindowLongW(w, GWL_STYLE) & WS_POPUP) {
+                    if (pid == GetCurrentProcessId() && IsWindowVisible(w) &&
+                        lstrcmpW(cls, L"tkContainer") == 0 && GetWindowLongW(w, GWL_STYLE) & WS_POPUP) {
                         box = w;
                         break;
                     }
                 }
-                if (!box) Sleep(25);
+                if (!box)
+                    Sleep(25);
             }
-            if (!box) return;
+            if (!box)
+                return;
             wchar_t text[128] = {};
             GetWindowTextW(box, text, 128);
             caption = text;
@@ -41,10 +43,12 @@ public:
             for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
                 wchar_t cls[32] = {};
                 GetClassNameW(child, cls, 32);
-                if (lstrcmpiW(cls, L"Button") == 0) ok = child;
+                if (lstrcmpiW(cls, L"Button") == 0)
+                    ok = child;
             }
             wchar_t okText[64] = {};
-            if (ok) GetWindowTextW(ok, okText, 64);
+            if (ok)
+                GetWindowTextW(ok, okText, 64);
             okCaption = okText;
             focusedOk = GetWindowLongW(ok, GWL_STYLE) & BS_DEFPUSHBUTTON;
             switch (way) {
@@ -92,16 +96,16 @@ TEST(AboutBox, EveryWayOfClosingItReturnsToAUsableMainWindow) {
 
 TEST(AboutBox, TranslatesItsCaptionAndOkButtonButNotItsLabels) {
     qmtest::TempDir dir;
-    qmtest::WriteBytes(dir.File(L"0409.lcl"),
-                       "<ALL>~OKButtonW~\"Fine\"\r\n"
-                       "AboutForm~<DEFAULT>~\"About it\"\r\n"
-                       "AboutForm~ProductLabel~\"Other product\"\r\n"
-                       "AboutForm~CopyrightLabel~\"Other notice\"\r\n");
+    qmtest::WriteBytes(dir.File(L"0409.lcl"), "<ALL>~OKButtonW~\"Fine\"\r\n"
+                                              "AboutForm~<DEFAULT>~\"About it\"\r\n"
+                                              "AboutForm~ProductLabel~\"Other product\"\r\n"
+                                              "AboutForm~CopyrightLabel~\"Other notice\"\r\n");
     qm::L10NResources.clear();
     qm::LoadL10NResources(qm::WideToAnsi(dir.Path()));
     {
         TAboutForm box;
-        const HFONT productFont = reinterpret_cast<HFONT>(SendMessageW(box.ProductLabel->Handle(), WM_GETFONT, 0, 0));
+        const HFONT productFont =
+            reinterpret_cast<HFONT>(SendMessageW(box.ProductLabel->Handle(), WM_GETFONT, 0, 0));
         box.Localize(0x0409);
         EXPECT_EQ(box.Caption(), L"About it");
         EXPECT_EQ(box.OKButtonW->Caption(), L"Fine");

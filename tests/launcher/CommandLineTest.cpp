@@ -16,7 +16,9 @@ TEST(SplitCommandLine, SeparatesQuotesAndDropsTheProgram) {
     // Quotes may stand inside a word; a backslash before a quote is ordinary.
     EXPECT_EQ(qm::SplitCommandLine("q ab\"c d\"e C:\\dir\\\" x"), (Words{"abc de", "C:\\dir\\ x"}));
     // An empty quoted word is no word; control characters separate like blanks.
-    EXPECT_EQ(qm::SplitCommandLine("q \"\" a\x01\x1f" "b \"\"\"\"c"), (Words{"a", "b", "c"}));
+    EXPECT_EQ(qm::SplitCommandLine("q \"\" a\x01\x1f"
+                                   "b \"\"\"\"c"),
+              (Words{"a", "b", "c"}));
     // An unterminated quote runs to the end.
     EXPECT_EQ(qm::SplitCommandLine("q \"a b"), (Words{"a b"}));
 }
@@ -52,7 +54,8 @@ struct Parsed {
             if (it == files.end())
                 target.List.push_back(L"");
             else
-                for (auto& entry : it->second.List) target.List.push_back(entry);
+                for (auto& entry : it->second.List)
+                    target.List.push_back(entry);
         };
         outcome = qm::ApplyCommandLine(words, info, instance, sources);
     }

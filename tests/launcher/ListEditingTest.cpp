@@ -13,12 +13,15 @@ class MemoryList : public qm::ListWithMarks {
 public:
     MemoryList(std::string entries, std::string selected) : text(std::move(entries)) {
         marks.assign(text.size(), false);
-        for (char c : selected) marks[text.find(c)] = true;
+        for (char c : selected)
+            marks[text.find(c)] = true;
     }
     int Count() const override { return static_cast<int>(text.size()); }
     bool Selected(int i) const override { return marks.at(static_cast<size_t>(i)); }
     void SetSelected(int i, bool s) override { marks.at(static_cast<size_t>(i)) = s; }
-    void Exchange(int i, int j) override { std::swap(text.at(static_cast<size_t>(i)), text.at(static_cast<size_t>(j))); }
+    void Exchange(int i, int j) override {
+        std::swap(text.at(static_cast<size_t>(i)), text.at(static_cast<size_t>(j)));
+    }
     void Delete(int i) override {
         text.erase(static_cast<size_t>(i), 1);
         marks.erase(marks.begin() + i);
@@ -26,7 +29,8 @@ public:
     std::string SelectedText() const {
         std::string s;
         for (size_t i = 0; i < text.size(); ++i)
-            if (marks[i]) s += text[i];
+            if (marks[i])
+                s += text[i];
         return s;
     }
     std::string text;

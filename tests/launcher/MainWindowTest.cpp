@@ -26,7 +26,8 @@ public:
                 HWND box = FindWindowW(L"#32770", kApplicationTitle);
                 if (box) {
                     wchar_t buffer[512] = {};
-                    for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+                    for (HWND child = GetWindow(box, GW_CHILD); child;
+                         child = GetWindow(child, GW_HWNDNEXT)) {
                         wchar_t cls[32] = {};
                         GetClassNameW(child, cls, 32);
                         if (lstrcmpiW(cls, L"Static") == 0 && GetWindowTextLengthW(child) > 0)
@@ -66,9 +67,12 @@ public:
                         return;
                     }
                     HWND edit = FindWindowExW(dialog, nullptr, L"ComboBoxEx32", nullptr);
-                    if (edit) edit = FindWindowExW(edit, nullptr, L"ComboBox", nullptr);
-                    if (edit) edit = FindWindowExW(edit, nullptr, L"Edit", nullptr);
-                    if (!edit) edit = FindWindowExW(dialog, nullptr, L"Edit", nullptr);
+                    if (edit)
+                        edit = FindWindowExW(edit, nullptr, L"ComboBox", nullptr);
+                    if (edit)
+                        edit = FindWindowExW(edit, nullptr, L"Edit", nullptr);
+                    if (!edit)
+                        edit = FindWindowExW(dialog, nullptr, L"Edit", nullptr);
                     SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(file.c_str()));
                     PostMessageW(dialog, WM_COMMAND, IDOK, 0);
                     return;
@@ -79,7 +83,8 @@ public:
     }
     ~DialogDriver() { Join(); }
     void Join() {
-        if (thread_.joinable()) thread_.join();
+        if (thread_.joinable())
+            thread_.join();
     }
 
 private:
@@ -98,14 +103,17 @@ protected:
     }
     void SetList(const Items& items, std::initializer_list<int> selected = {}) {
         form->PPTFileNameListBoxW->Clear();
-        for (auto& item : items) form->PPTFileNameListBoxW->Append(item);
-        for (int i : selected) form->PPTFileNameListBoxW->SetSelected(i, true);
+        for (auto& item : items)
+            form->PPTFileNameListBoxW->Append(item);
+        for (int i : selected)
+            form->PPTFileNameListBoxW->SetSelected(i, true);
     }
     Items List() const { return form->PPTFileNameListBoxW->Items(); }
     std::vector<int> Selection() const {
         std::vector<int> marks;
         for (int i = 0; i < form->PPTFileNameListBoxW->Count(); ++i)
-            if (form->PPTFileNameListBoxW->Selected(i)) marks.push_back(i);
+            if (form->PPTFileNameListBoxW->Selected(i))
+                marks.push_back(i);
         return marks;
     }
     void Idle() {
@@ -118,14 +126,21 @@ protected:
 
 TEST_F(MainWindowTest, ControlsCarryTheirRunTimeNamesCaptionsAndPlaces) {
     const std::vector<std::pair<tk::Control*, std::string>> expected = {
-        {form->MonitorsLabelW, "MonitorsLabelW"},       {form->QuillmontPageControlW, "QuillmontPageControlW"},
-        {form->PresTabSheetW, "PresTabSheetW"},         {form->AddButtonW, "AddButtonW"},
-        {form->PPTFileNameListBoxW, "PPTFileNameListBoxW"}, {form->MoveTopButton, "MoveTopButton"},
-        {form->StartMonitorEdit, "StartMonitorEdit"},   {form->StartMonitorUpDown, "StartMonitorUpDown"},
-        {form->ViewerFileNameEditW, "ViewerFileNameEditW"}, {form->ViewerFileNameButton, "ViewerFileNameButton"},
-        {form->StartShowButtonW, "StartShowButtonW"},   {form->ExitButtonW, "ExitButtonW"},
+        {form->MonitorsLabelW, "MonitorsLabelW"},
+        {form->QuillmontPageControlW, "QuillmontPageControlW"},
+        {form->PresTabSheetW, "PresTabSheetW"},
+        {form->AddButtonW, "AddButtonW"},
+        {form->PPTFileNameListBoxW, "PPTFileNameListBoxW"},
+        {form->MoveTopButton, "MoveTopButton"},
+        {form->StartMonitorEdit, "StartMonitorEdit"},
+        {form->StartMonitorUpDown, "StartMonitorUpDown"},
+        {form->ViewerFileNameEditW, "ViewerFileNameEditW"},
+        {form->ViewerFileNameButton, "ViewerFileNameButton"},
+        {form->StartShowButtonW, "StartShowButtonW"},
+        {form->ExitButtonW, "ExitButtonW"},
     };
-    for (auto& [control, name] : expected) EXPECT_EQ(control->Name(), name);
+    for (auto& [control, name] : expected)
+        EXPECT_EQ(control->Name(), name);
     EXPECT_EQ(form->Name(), "MainForm");
     EXPECT_EQ(form->Caption(), L"Quillmont");
     EXPECT_EQ(form->AddButtonW->Parent(), form->PresTabSheetW);
@@ -145,7 +160,8 @@ TEST_F(MainWindowTest, ActivationShowsTheMonitorCountAndNarrowsTheStartMonitor) 
     const int monitors = tk::ScreenMonitorCount();
     ASSERT_GE(monitors, 2) << "the test display has two heads";
     form->FormActivate();
-    EXPECT_EQ(form->MonitorsLabelW->Caption(), L"This system has " + std::to_wstring(monitors) + L" monitors.");
+    EXPECT_EQ(form->MonitorsLabelW->Caption(),
+              L"This system has " + std::to_wstring(monitors) + L" monitors.");
     EXPECT_EQ(form->StartMonitorUpDown->Position(), monitors);
     EXPECT_EQ(form->StartMonitorUpDown->Max(), monitors);
     form->StartMonitorUpDown->SetPosition(1);
@@ -219,7 +235,8 @@ TEST_F(MainWindowTest, IdleHandlerFollowsSelectionFilesAndViewer) {
     EXPECT_TRUE(form->StartShowButtonW->Enabled());
 
     // Viewer paths that name a folder, nothing, or a wildcard never count as a file.
-    for (const std::wstring& bad : {dir.Path(), dir.File(L"missing.exe"), dir.File(L"*.exe"), std::wstring()}) {
+    for (const std::wstring& bad :
+         {dir.Path(), dir.File(L"missing.exe"), dir.File(L"*.exe"), std::wstring()}) {
         form->ViewerFileNameEditW->SetText(bad);
         Idle();
         EXPECT_FALSE(form->StartShowButtonW->Enabled()) << qm::WideToAnsi(bad);
@@ -286,16 +303,20 @@ TEST_F(MainWindowTest, ClearAsksFirst) {
 
 TEST_F(MainWindowTest, TranslationReachesExactlyTheTextBearingControls) {
     qmtest::TempDir dir;
-    const char* translated[] = {"AboutButtonW", "SaveButtonW", "StartShowButtonW", "ExitButtonW", "LoadButtonW",
-                                "PresTabSheetW", "AddButtonW", "DeleteButtonW", "ClearButtonW",
-                                "SettingsTabSheetW", "Label2W", "Label3W", "MonitorsLabelW"};
-    const char* untouched[] = {"PPTFileNameListBoxW", "ViewerFileNameEditW", "QuillmontPageControlW",
-                               "StartMonitorEdit", "StartMonitorUpDown", "MoveTopButton", "MoveUpButton",
-                               "MoveDownButton", "MoveBottomButton", "ViewerFileNameButton", "AddButton",
-                               "PPTFileOpenDialogW", "OpenDialogW"};
+    const char* translated[] = {"AboutButtonW",  "SaveButtonW",       "StartShowButtonW", "ExitButtonW",
+                                "LoadButtonW",   "PresTabSheetW",     "AddButtonW",       "DeleteButtonW",
+                                "ClearButtonW",  "SettingsTabSheetW", "Label2W",          "Label3W",
+                                "MonitorsLabelW"};
+    const char* untouched[] = {"PPTFileNameListBoxW",  "ViewerFileNameEditW", "QuillmontPageControlW",
+                               "StartMonitorEdit",     "StartMonitorUpDown",  "MoveTopButton",
+                               "MoveUpButton",         "MoveDownButton",      "MoveBottomButton",
+                               "ViewerFileNameButton", "AddButton",           "PPTFileOpenDialogW",
+                               "OpenDialogW"};
     std::string file = "MainForm~<DEFAULT>~\"Titel\"\r\n";
-    for (const char* name : translated) file += std::string("MainForm~") + name + "~\"T-" + name + "\"~\"H-" + name + "\"\r\n";
-    for (const char* name : untouched) file += std::string("MainForm~") + name + "~\"T-" + name + "\"\r\n";
+    for (const char* name : translated)
+        file += std::string("MainForm~") + name + "~\"T-" + name + "\"~\"H-" + name + "\"\r\n";
+    for (const char* name : untouched)
+        file += std::string("MainForm~") + name + "~\"T-" + name + "\"\r\n";
     qmtest::WriteBytes(dir.File(L"0407.lcl"), file);
     qm::LoadL10NResources(qm::WideToAnsi(dir.Path()));
     form->ViewerFileNameEditW->SetText(L"C:\\viewer.exe");
@@ -305,8 +326,10 @@ TEST_F(MainWindowTest, TranslationReachesExactlyTheTextBearingControls) {
     for (const char* name : translated) {
         tk::Control* control = nullptr;
         std::function<void(tk::Control&)> find = [&](tk::Control& c) {
-            if (c.Name() == name) control = &c;
-            for (auto* child : c.Children()) find(*child);
+            if (c.Name() == name)
+                control = &c;
+            for (auto* child : c.Children())
+                find(*child);
         };
         find(*form);
         ASSERT_NE(control, nullptr) << name;
@@ -353,7 +376,8 @@ TEST_F(MainWindowTest, SaveAndLoadSettingsThroughTheirDialogs) {
     const std::wstring saves = dir.Path() + L"Saves\\";
     CreateDirectoryW(saves.c_str(), nullptr);
     const std::wstring a = dir.File(L"a.ppt"), b = dir.File(L"b.ppt"), viewer = dir.File(L"pptview.exe");
-    for (auto& file : {a, b, viewer}) qmtest::WriteBytes(file, "x");
+    for (auto& file : {a, b, viewer})
+        qmtest::WriteBytes(file, "x");
     const std::wstring settings = saves + L"week.qlmv";
 
     SetList({b, a});

@@ -36,7 +36,7 @@ std::optional<std::string> FromHex(std::wstring_view hex) {
     return bytes;
 }
 
-bool WriteResult(const std::wstring &path, const std::string &bytes) {
+bool WriteResult(const std::wstring& path, const std::string& bytes) {
     HANDLE file =
         CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE)
@@ -52,7 +52,7 @@ bool WriteResult(const std::wstring &path, const std::string &bytes) {
 
 int wmain() {
     int count = 0;
-    LPWSTR *argv = CommandLineToArgvW(GetCommandLineW(), &count);
+    LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &count);
     if (!argv || count < 4)
         return 2;
     std::wstring outFile = argv[1], command = argv[2];

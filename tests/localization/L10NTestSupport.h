@@ -11,7 +11,7 @@
 
 namespace l10ntest {
 
-inline std::string Utf16(const std::wstring &text, bool bigEndian, bool withMark = true) {
+inline std::string Utf16(const std::wstring& text, bool bigEndian, bool withMark = true) {
     std::string bytes = withMark ? (bigEndian ? "\xFE\xFF" : "\xFF\xFE") : "";
     for (wchar_t c : text) {
         char high = static_cast<char>((c >> 8) & 0xFF), low = static_cast<char>(c & 0xFF);
@@ -20,7 +20,7 @@ inline std::string Utf16(const std::wstring &text, bool bigEndian, bool withMark
     return bytes;
 }
 
-inline std::string Utf8(const std::wstring &text, bool withMark = true) {
+inline std::string Utf8(const std::wstring& text, bool withMark = true) {
     std::string bytes = withMark ? "\xEF\xBB\xBF" : "";
     for (wchar_t wc : text) {
         auto c = static_cast<unsigned>(wc);
@@ -39,11 +39,11 @@ inline std::string Utf8(const std::wstring &text, bool withMark = true) {
 }
 
 // Writes a language file in UTF-16 little-endian with its mark.
-inline void WriteLanguage(const qmtest::TempDir &dir, const std::wstring &name, const std::wstring &text) {
+inline void WriteLanguage(const qmtest::TempDir& dir, const std::wstring& name, const std::wstring& text) {
     qmtest::WriteBytes(dir.File(name), Utf16(text, false));
 }
 
-inline void LoadFolder(const qmtest::TempDir &dir) {
+inline void LoadFolder(const qmtest::TempDir& dir) {
     qm::LoadL10NResources(qm::WideToAnsi(dir.Path()));
 }
 

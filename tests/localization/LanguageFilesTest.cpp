@@ -36,7 +36,7 @@ std::wstring Escaped(std::wstring text) {
     return text;
 }
 
-bool SameEntries(const std::vector<qm::TStringResource> &a, const std::vector<qm::TStringResource> &b) {
+bool SameEntries(const std::vector<qm::TStringResource>& a, const std::vector<qm::TStringResource>& b) {
     if (a.size() != b.size())
         return false;
     for (std::size_t i = 0; i < a.size(); ++i) {
@@ -48,7 +48,7 @@ bool SameEntries(const std::vector<qm::TStringResource> &a, const std::vector<qm
 }
 
 // The names of a folder's "*.lcl" files in the order the platform's search returns them.
-std::vector<std::string> SearchOrder(const qmtest::TempDir &dir) {
+std::vector<std::string> SearchOrder(const qmtest::TempDir& dir) {
     std::vector<std::string> names;
     WIN32_FIND_DATAA found{};
     HANDLE search = FindFirstFileA((qm::WideToAnsi(dir.Path()) + "*.lcl").c_str(), &found);
@@ -62,11 +62,11 @@ std::vector<std::string> SearchOrder(const qmtest::TempDir &dir) {
 }
 
 // Each file names itself in its one entry, so that a loaded language shows where it came from.
-void WriteNamedLanguage(const qmtest::TempDir &dir, const std::wstring &name) {
+void WriteNamedLanguage(const qmtest::TempDir& dir, const std::wstring& name) {
     WriteLanguage(dir, name, L"File~Name~\"" + name + L"\"\r\n");
 }
 
-std::string Origin(const qm::TL10NResource &language) {
+std::string Origin(const qm::TL10NResource& language) {
     return language.Entries.empty() ? std::string() : qm::WideToAnsi(language.Entries[0].Text);
 }
 
@@ -86,19 +86,19 @@ TEST_F(LocalizerTest, FileNamesAreHexadecimalLanguageIdentifiers) {
     const std::vector<std::wstring> others = {
         L"en.lcl",        L"0409-old.lcl", L"0409.bak.lcl", L".lcl",     L"0.lcl",    L"00000000.lcl",
         L"100000000.lcl", L"0x409.lcl",    L" 409.lcl",     L"+409.lcl", L"0409.txt", L"0409.lcl.txt"};
-    for (const auto &[name, id] : languages)
+    for (const auto& [name, id] : languages)
         WriteNamedLanguage(dir, name);
-    for (const auto &name : others)
+    for (const auto& name : others)
         WriteNamedLanguage(dir, name);
 
     LoadFolder(dir);
 
     std::vector<std::string> expectedOrder;
-    for (const auto &name : SearchOrder(dir))
+    for (const auto& name : SearchOrder(dir))
         if (languages.count(qm::AnsiToWide(name)))
             expectedOrder.push_back(name);
     std::vector<std::string> loadedOrder;
-    for (const auto &language : qm::L10NResources) {
+    for (const auto& language : qm::L10NResources) {
         std::string origin = Origin(*language);
         loadedOrder.push_back(origin);
         auto known = languages.find(qm::AnsiToWide(origin));
@@ -120,7 +120,7 @@ TEST(FileBaseName, FolderAndExtensionAreRemoved) {
 TEST(FileBaseName, OnlyPlainHexadecimalNumbersWithin32BitsAreIdentifiers) {
     EXPECT_EQ(qm::L10NIdFromBaseName("0c0A"), 0x0C0Au);
     EXPECT_EQ(qm::L10NIdFromBaseName("000000000000ffffffff"), 0xFFFFFFFFu);
-    for (const char *invalid : {"", "100000000", "0x1", "-1", "1 ", " 1", "g", "04.09"})
+    for (const char* invalid : {"", "100000000", "0x1", "-1", "1 ", " 1", "g", "04.09"})
         EXPECT_EQ(qm::L10NIdFromBaseName(invalid), 0u) << invalid;
 }
 
@@ -133,15 +133,15 @@ TEST_F(LocalizerTest, DirectoriesAreSkippedAndFilesOfAnyAttributeLoad) {
     const std::map<std::wstring, DWORD> attributes = {{L"0405.lcl", FILE_ATTRIBUTE_HIDDEN},
                                                       {L"0406.lcl", FILE_ATTRIBUTE_READONLY},
                                                       {L"0407.lcl", FILE_ATTRIBUTE_SYSTEM}};
-    for (const auto &[name, attribute] : attributes)
+    for (const auto& [name, attribute] : attributes)
         SetFileAttributesW(dir.File(name).c_str(), attribute);
 
     LoadFolder(dir);
 
-    for (const auto &[name, attribute] : attributes)
+    for (const auto& [name, attribute] : attributes)
         SetFileAttributesW(dir.File(name).c_str(), FILE_ATTRIBUTE_NORMAL);
     std::set<uint32_t> ids;
-    for (const auto &language : qm::L10NResources)
+    for (const auto& language : qm::L10NResources)
         ids.insert(language->ID);
     EXPECT_EQ(ids, (std::set<uint32_t>{0x0405, 0x0406, 0x0407}));
 }
@@ -180,7 +180,7 @@ TEST_F(LocalizerTest, LinesOfFewerThanThreeFieldsAreSkippedAndTheRestOfTheFileLo
                   L"no tilde\r\none~tilde\r\n   \r\nS~K~\"ok\"\r\n~~\r\nS~K2~\"after\"\r\n");
     LoadFolder(dir);
     ASSERT_EQ(qm::L10NResources.size(), 1u);
-    const auto &entries = qm::L10NResources[0]->Entries;
+    const auto& entries = qm::L10NResources[0]->Entries;
     ASSERT_EQ(entries.size(), 3u);
     EXPECT_EQ(entries[0].Text, L"ok");
     EXPECT_TRUE(entries[1].Section.empty() && entries[1].Key.empty() && entries[1].Text.empty());
@@ -197,19 +197,19 @@ TEST_F(LocalizerTest, EveryEncodingGivesTheSameEntries) {
                                                                      {L"3.lcl", Utf8(text)},
                                                                      {L"4.lcl", qm::WideToAnsi(text)}};
     qmtest::TempDir dir;
-    for (const auto &[name, bytes] : files)
+    for (const auto& [name, bytes] : files)
         qmtest::WriteBytes(dir.File(name), bytes);
     LoadFolder(dir);
 
     ASSERT_EQ(qm::L10NResources.size(), 4u);
-    const auto &first = qm::L10NResources[0]->Entries;
+    const auto& first = qm::L10NResources[0]->Entries;
     ASSERT_EQ(first.size(), 2u);
     EXPECT_EQ(first[0].Section, "MainForm");
     EXPECT_EQ(first[0].Key, "AddButtonW");
     EXPECT_EQ(first[0].Text, L"&Hinzuf\u00FCgen...");
     EXPECT_EQ(first[0].Hint, L"Pr\u00E4sentation");
     EXPECT_EQ(first[1].Key, "MainForm:NoMonitor");
-    for (const auto &language : qm::L10NResources)
+    for (const auto& language : qm::L10NResources)
         EXPECT_TRUE(SameEntries(language->Entries, first)) << std::hex << language->ID;
 }
 
@@ -231,7 +231,7 @@ TEST(Decoding, Utf8SequencesAndBrokenSequences) {
     EXPECT_EQ(qm::DecodeL10NBytes(Utf8(text)), text);
     EXPECT_EQ(qm::DecodeL10NBytes("\xEF\xBB\xBF"), L"");
     // A broken sequence anywhere, even behind a NUL, empties the whole text.
-    for (const std::string &broken : {"ok\xC3"s, "ok\xE2\x82"s,
+    for (const std::string& broken : {"ok\xC3"s, "ok\xE2\x82"s,
                                       "ok\xC3"
                                       "A"s,
                                       "ok\xE2\x82"
@@ -387,7 +387,7 @@ TEST_F(LocalizerTest, MalformedFilesLoadWithoutHarmToTheOthers) {
         {L"8.lcl", std::string(1 << 20, '~') + "\r\n" + std::string(1 << 20, '\n')},
         {L"9.lcl", ""},
     };
-    for (const auto &[name, bytes] : files)
+    for (const auto& [name, bytes] : files)
         qmtest::WriteBytes(dir.File(name), bytes);
     WriteLanguage(dir, L"0409.lcl", L"S~K~\"ok\"\r\n");
 
@@ -396,7 +396,7 @@ TEST_F(LocalizerTest, MalformedFilesLoadWithoutHarmToTheOthers) {
     EXPECT_LT(SecondsSince(start), 30.0);
 
     std::map<uint32_t, std::size_t> entryCounts;
-    for (const auto &language : qm::L10NResources)
+    for (const auto& language : qm::L10NResources)
         entryCounts[language->ID] = language->Entries.size();
     EXPECT_EQ(entryCounts.size(), files.size() + 1);
     EXPECT_EQ(entryCounts[5], 0u);
@@ -422,8 +422,8 @@ TEST_F(LocalizerTest, HugeLinesLoadInLinearTime) {
     LoadFolder(dir);
     EXPECT_LT(SecondsSince(start), 60.0);
 
-    std::map<uint32_t, const qm::TL10NResource *> byId;
-    for (const auto &language : qm::L10NResources)
+    std::map<uint32_t, const qm::TL10NResource*> byId;
+    for (const auto& language : qm::L10NResources)
         byId[language->ID] = language.get();
     ASSERT_EQ(byId.size(), 4u);
     ASSERT_EQ(byId[1]->Entries.size(), 2u);
@@ -434,7 +434,7 @@ TEST_F(LocalizerTest, HugeLinesLoadInLinearTime) {
     EXPECT_TRUE(byId[2]->Entries[0].Section.empty() && byId[2]->Entries[0].Hint.empty());
     EXPECT_TRUE(byId[3]->Entries.empty());
     ASSERT_EQ(byId[4]->Entries.size(), 1u);
-    const std::wstring &text = byId[4]->Entries[0].Text;
+    const std::wstring& text = byId[4]->Entries[0].Text;
     ASSERT_EQ(text.size(), 3u << 20);
     EXPECT_EQ(text.substr(text.size() - 6), L"\r\n\t\r\n\t");
 }

@@ -7,7 +7,7 @@ using l10ntest::WriteLanguage;
 namespace {
 
 // Adds a language with one message entry that tells the languages apart.
-const qm::TL10NResource *AddLanguage(uint32_t id, const std::wstring &marker) {
+const qm::TL10NResource* AddLanguage(uint32_t id, const std::wstring& marker) {
     auto language = qm::NewL10NResource();
     language->ID = id;
     language->Entries.push_back({"<SP>", "Which", marker, L""});
@@ -16,12 +16,12 @@ const qm::TL10NResource *AddLanguage(uint32_t id, const std::wstring &marker) {
 }
 
 std::wstring Chosen(uint32_t langId) {
-    const qm::TL10NResource *language = qm::FindL10NResource(langId);
+    const qm::TL10NResource* language = qm::FindL10NResource(langId);
     return language ? language->Entries[0].Text : L"none";
 }
 
-std::wstring Fmt(const std::string &key, const std::wstring &defaultText, const std::wstring &value1,
-                 const std::wstring &value2 = L"") {
+std::wstring Fmt(const std::string& key, const std::wstring& defaultText, const std::wstring& value1,
+                 const std::wstring& value2 = L"") {
     return qm::LocalizeMessageFmt(0x0409, key, defaultText, value1, value2);
 }
 

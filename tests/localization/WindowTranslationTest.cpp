@@ -15,31 +15,31 @@ namespace {
 // browse button.
 struct MainWindow {
     tk::Form form{"MainForm", L"Quillmont", 640, 420, tk::BorderStyle::Single};
-    tk::PageControl &pages =
+    tk::PageControl& pages =
         form.Add<tk::PageControl>(form, "QuillmontPageControlW", tk::Bounds{8, 8, 600, 320});
-    tk::TabSheet &presSheet = form.Add<tk::TabSheet>(pages, "PresTabSheetW", L"Presentations");
-    tk::TabSheet &settingsSheet = form.Add<tk::TabSheet>(pages, "SettingsTabSheetW", L"Settings");
-    tk::Button &add = form.Add<tk::Button>(presSheet, "AddButtonW", tk::Bounds{8, 8, 75, 25}, L"&Add...");
-    tk::ListBox &list = form.Add<tk::ListBox>(presSheet, "PPTFileNameListBoxW", tk::Bounds{8, 40, 300, 200});
-    tk::Label &label =
+    tk::TabSheet& presSheet = form.Add<tk::TabSheet>(pages, "PresTabSheetW", L"Presentations");
+    tk::TabSheet& settingsSheet = form.Add<tk::TabSheet>(pages, "SettingsTabSheetW", L"Settings");
+    tk::Button& add = form.Add<tk::Button>(presSheet, "AddButtonW", tk::Bounds{8, 8, 75, 25}, L"&Add...");
+    tk::ListBox& list = form.Add<tk::ListBox>(presSheet, "PPTFileNameListBoxW", tk::Bounds{8, 40, 300, 200});
+    tk::Label& label =
         form.Add<tk::Label>(settingsSheet, "Label2W", tk::Bounds{8, 8, 120, 20}, L"Start on monitor:");
-    tk::Edit &edit = form.Add<tk::Edit>(settingsSheet, "ViewerFileNameEditW", tk::Bounds{8, 40, 300, 23},
+    tk::Edit& edit = form.Add<tk::Edit>(settingsSheet, "ViewerFileNameEditW", tk::Bounds{8, 40, 300, 23},
                                         L"C:\\pptview.exe");
-    tk::GroupBox &group =
+    tk::GroupBox& group =
         form.Add<tk::GroupBox>(settingsSheet, "OptionsGroupW", tk::Bounds{8, 80, 300, 100}, L"Options");
-    tk::Button &inner = form.Add<tk::Button>(group, "InnerButtonW", tk::Bounds{8, 20, 75, 25}, L"Inner");
-    tk::Button &browse =
+    tk::Button& inner = form.Add<tk::Button>(group, "InnerButtonW", tk::Bounds{8, 20, 75, 25}, L"Inner");
+    tk::Button& browse =
         form.Add<tk::Button>(settingsSheet, "ViewerFileNameButton", tk::Bounds{320, 40, 26, 26}, L"...");
-    tk::Button &exit = form.Add<tk::Button>(form, "ExitButtonW", tk::Bounds{520, 340, 75, 25}, L"E&xit");
-    tk::Label &monitors = form.Add<tk::Label>(form, "MonitorsLabelW", tk::Bounds{8, 340, 300, 20}, L"");
+    tk::Button& exit = form.Add<tk::Button>(form, "ExitButtonW", tk::Bounds{520, 340, 75, 25}, L"E&xit");
+    tk::Label& monitors = form.Add<tk::Label>(form, "MonitorsLabelW", tk::Bounds{8, 340, 300, 20}, L"");
 };
 
 struct AboutWindow {
     tk::Form form{"AboutForm", L"About Quillmont", 300, 200, tk::BorderStyle::Dialog};
-    tk::Button &ok = form.Add<tk::Button>(form, "OKButtonW", tk::Bounds{110, 150, 75, 25}, L"OK");
+    tk::Button& ok = form.Add<tk::Button>(form, "OKButtonW", tk::Bounds{110, 150, 75, 25}, L"OK");
 };
 
-void LoadLanguage(const std::wstring &name, const std::wstring &text) {
+void LoadLanguage(const std::wstring& name, const std::wstring& text) {
     qmtest::TempDir dir;
     WriteLanguage(dir, name, text);
     LoadFolder(dir);

@@ -19,7 +19,8 @@ TempDir::TempDir() {
             path_ = candidate;
             return;
         }
-        if (GetLastError() != ERROR_ALREADY_EXISTS) throw std::runtime_error("cannot create temp dir");
+        if (GetLastError() != ERROR_ALREADY_EXISTS)
+            throw std::runtime_error("cannot create temp dir");
     }
 }
 
@@ -35,22 +36,26 @@ TempDir::~TempDir() {
 }
 
 void WriteBytes(const std::wstring& path, const std::string& bytes) {
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
-                              nullptr);
-    if (file == INVALID_HANDLE_VALUE) throw std::runtime_error("cannot create file");
+    HANDLE file =
+        CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        throw std::runtime_error("cannot create file");
     DWORD written = 0;
     WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
     CloseHandle(file);
 }
 
 std::string ReadBytes(const std::wstring& path) {
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                              nullptr, OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE) throw std::runtime_error("cannot open file");
+    HANDLE file =
+        CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                    nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        throw std::runtime_error("cannot open file");
     std::string bytes;
     char buffer[65536];
     DWORD read = 0;
-    while (ReadFile(file, buffer, sizeof(buffer), &read, nullptr) && read > 0) bytes.append(buffer, read);
+    while (ReadFile(file, buffer, sizeof(buffer), &read, nullptr) && read > 0)
+        bytes.append(buffer, read);
     CloseHandle(file);
     return bytes;
 }
@@ -72,8 +77,10 @@ bool WaitFor(const std::function<bool()>& condition, std::chrono::milliseconds d
     auto end = std::chrono::steady_clock::now() + deadline;
     for (;;) {
         PumpMessages();
-        if (condition()) return true;
-        if (std::chrono::steady_clock::now() >= end) return false;
+        if (condition())
+            return true;
+        if (std::chrono::steady_clock::now() >= end)
+            return false;
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
 }

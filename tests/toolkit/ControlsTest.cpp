@@ -126,7 +126,8 @@ TEST(UpDown, ArrowKeysInTheEditStepWithoutWrapping) {
     EXPECT_EQ(upDown.Position(), 3);
     PressKey(edit.Handle(), VK_UP);
     EXPECT_EQ(upDown.Position(), 3);
-    for (int i = 0; i < 3; ++i) PressKey(edit.Handle(), VK_DOWN);
+    for (int i = 0; i < 3; ++i)
+        PressKey(edit.Handle(), VK_DOWN);
     EXPECT_EQ(upDown.Position(), 1);
     EXPECT_EQ(edit.Text(), L"1");
 }
@@ -227,7 +228,8 @@ HWND FindDescendant(HWND parent, const wchar_t* windowClass) {
             auto* s = reinterpret_cast<std::pair<const wchar_t*, HWND>*>(param);
             wchar_t name[64];
             GetClassNameW(hwnd, name, 64);
-            if (lstrcmpiW(name, s->first) != 0) return TRUE;
+            if (lstrcmpiW(name, s->first) != 0)
+                return TRUE;
             s->second = hwnd;
             return FALSE;
         },
@@ -257,11 +259,14 @@ public:
     DialogDriver(const wchar_t* caption, std::function<void(HWND)> drive)
         : thread_([this, caption, drive] {
               HWND dialog = nullptr;
-              for (int i = 0; i < 800 && !dialog; ++i, Sleep(25)) dialog = FindWindowW(L"#32770", caption);
-              if (!dialog) return;
+              for (int i = 0; i < 800 && !dialog; ++i, Sleep(25))
+                  dialog = FindWindowW(L"#32770", caption);
+              if (!dialog)
+                  return;
               found_ = true;
               drive(dialog);
-              for (int i = 0; i < 400 && IsWindow(dialog); ++i) Sleep(25);
+              for (int i = 0; i < 400 && IsWindow(dialog); ++i)
+                  Sleep(25);
               // Still open: the dialog refused what was typed. Close every box so the test ends.
               if (IsWindow(dialog)) {
                   stuck_ = true;
@@ -277,7 +282,8 @@ public:
           }) {}
     ~DialogDriver() { Join(); }
     void Join() {
-        if (thread_.joinable()) thread_.join();
+        if (thread_.joinable())
+            thread_.join();
     }
     bool Worked() {
         Join();
@@ -339,7 +345,8 @@ TEST(Timer, AnExceptionShowsOneErrorBoxAndTheTimerGoesOn) {
     std::atomic<int> calls = 0;
     tk::Timer failing(10);
     failing.OnTimer = [&] {
-        if (++calls == 1) throw tk::Error(L"Tick failed");
+        if (++calls == 1)
+            throw tk::Error(L"Tick failed");
     };
 
     // While the box is up, the other timer runs in its loop but the failing one does not
@@ -349,7 +356,8 @@ TEST(Timer, AnExceptionShowsOneErrorBoxAndTheTimerGoesOn) {
     int boxes = 0;
     DialogDriver closer(L"Timer test", [&](HWND box) {
         int until = ticks + 10;
-        for (int i = 0; i < 400 && ticks < until; ++i) Sleep(25);
+        for (int i = 0; i < 400 && ticks < until; ++i)
+            Sleep(25);
         callsWhileShown = calls;
         for (HWND w = FindWindowW(L"#32770", L"Timer test"); w;
              w = FindWindowExW(nullptr, w, L"#32770", L"Timer test"))

@@ -13,7 +13,7 @@ namespace {
 TEST(ErrorText, PeriodIsAddedOnlyAfterCharactersThatSortAfterIt) {
     EXPECT_EQ(tk::WithClosingPeriod(L"Unable to write to x"), L"Unable to write to x.");
     EXPECT_EQ(tk::WithClosingPeriod(L"Done."), L"Done.");
-    EXPECT_EQ(tk::WithClosingPeriod(L"Why?"), L"Why?."); // "?" sorts after "."
+    EXPECT_EQ(tk::WithClosingPeriod(L"Why?"), L"Why?.");        // "?" sorts after "."
     EXPECT_EQ(tk::WithClosingPeriod(L"list (3)"), L"list (3)"); // ')' sorts before '.'
     EXPECT_EQ(tk::WithClosingPeriod(L""), L"");
 }
@@ -45,7 +45,8 @@ TEST(ControlTree, ChildrenKeepCreationOrderAndParents) {
 TEST(ListBoxOperations, ExchangeSwapsTextsButLeavesMarks) {
     tk::Form form("TestForm", L"Test", 300, 200, tk::BorderStyle::Single);
     auto& list = form.Add<tk::ListBox>(form, "Items", tk::Bounds{8, 8, 200, 150});
-    for (auto* text : {L"A", L"B", L"C"}) list.Append(text);
+    for (auto* text : {L"A", L"B", L"C"})
+        list.Append(text);
     list.SetSelected(0, true);
     list.Exchange(0, 2);
     EXPECT_EQ(list.Items(), (std::vector<std::wstring>{L"C", L"B", L"A"}));
@@ -102,11 +103,14 @@ TEST(ErrorBox, AnExceptionInAHandlerDoesNotEscapeTheWindowProcedure) {
             box = FindWindowW(L"#32770", L"Toolkit test");
             Sleep(25);
         }
-        if (!box) return;
+        if (!box)
+            return;
         HWND text = FindWindowExW(box, nullptr, L"Static", nullptr);
-        while (text && GetWindowTextLengthW(text) == 0) text = FindWindowExW(box, text, L"Static", nullptr);
+        while (text && GetWindowTextLengthW(text) == 0)
+            text = FindWindowExW(box, text, L"Static", nullptr);
         wchar_t buffer[256] = {};
-        if (text) GetWindowTextW(text, buffer, 256);
+        if (text)
+            GetWindowTextW(text, buffer, 256);
         seen = buffer;
         PostMessageW(box, WM_COMMAND, IDOK, 0);
     });

@@ -18,14 +18,14 @@ namespace {
 constexpr DWORD kMaxSeconds = 300;
 constexpr DWORD kDefaultSeconds = 180;
 constexpr DWORD kFaultSeconds = 60;
-const wchar_t *const kClassName = L"screenClass";
-const wchar_t *const kTitle = L"Quillmont Test Viewer";
+const wchar_t* const kClassName = L"screenClass";
+const wchar_t* const kTitle = L"Quillmont Test Viewer";
 
 HANDLE logFile = INVALID_HANDLE_VALUE;
 std::map<HWND, RECT> lastLoggedRect;
 int openWindows = 0;
 
-std::wstring Environment(const wchar_t *name) {
+std::wstring Environment(const wchar_t* name) {
     wchar_t buffer[32768];
     DWORD n = GetEnvironmentVariableW(name, buffer, 32768);
     return n > 0 && n < 32768 ? std::wstring(buffer, n) : std::wstring();
@@ -42,7 +42,7 @@ std::string Utf8(std::wstring_view text) {
     return out;
 }
 
-std::string Hex(const std::string &bytes) {
+std::string Hex(const std::string& bytes) {
     static const char digits[] = "0123456789abcdef";
     std::string out;
     for (unsigned char b : bytes) {
@@ -60,7 +60,7 @@ std::string HandleText(HWND window) {
 
 // One WriteFile per line on a file opened for appending, so that lines of several viewers and
 // readers in other processes never see half a line.
-void Log(const std::string &line) {
+void Log(const std::string& line) {
     if (logFile == INVALID_HANDLE_VALUE)
         return;
     std::string text = line + "\r\n";
@@ -69,7 +69,7 @@ void Log(const std::string &line) {
     FlushFileBuffers(logFile);
 }
 
-std::string ReadFileBytes(const std::wstring &path, bool &ok) {
+std::string ReadFileBytes(const std::wstring& path, bool& ok) {
     ok = false;
     HANDLE file =
         CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
@@ -87,7 +87,7 @@ std::string ReadFileBytes(const std::wstring &path, bool &ok) {
 }
 
 // The play list: UTF-16 LE after the byte-order mark, one path per line ending in CR LF.
-void LogList(const std::wstring &path) {
+void LogList(const std::wstring& path) {
     bool ok = false;
     std::string bytes = ReadFileBytes(path, ok);
     if (!ok) {
@@ -115,7 +115,7 @@ void LogArguments() {
     Log("pid " + std::to_string(GetCurrentProcessId()) + " thread " + std::to_string(GetCurrentThreadId()));
     Log("cmdline " + Utf8(GetCommandLineW()));
     int count = 0;
-    LPWSTR *args = CommandLineToArgvW(GetCommandLineW(), &count);
+    LPWSTR* args = CommandLineToArgvW(GetCommandLineW(), &count);
     if (!args)
         return;
     Log("args " + std::to_string(count));
