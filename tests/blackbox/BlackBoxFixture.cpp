@@ -184,16 +184,7 @@ std::wstring Widen(const std::string& utf8) {
     return wide;
 }
 
-std::string Narrow(const std::wstring& text) {
-    if (text.empty())
-        return {};
-    int n = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr,
-                                nullptr);
-    std::string out(static_cast<size_t>(n), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), n, nullptr,
-                        nullptr);
-    return out;
-}
+std::string Narrow(const std::wstring& text) { return qmtest::Utf8(text); }
 
 std::string ListFileBytes(const std::vector<std::wstring>& paths) {
     std::string bytes = "\xFF\xFE";

@@ -27,16 +27,7 @@ std::string Hex(std::string_view bytes) {
     return out;
 }
 
-std::string Utf8(std::wstring_view text) {
-    if (text.empty())
-        return {};
-    int n = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr,
-                                nullptr);
-    std::string out(static_cast<size_t>(n), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), n, nullptr,
-                        nullptr);
-    return out;
-}
+using qmtest::Utf8;
 
 std::string HandleText(HWND window) {
     char buffer[32];

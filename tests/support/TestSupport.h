@@ -5,6 +5,7 @@
 #include <chrono>
 #include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace qmtest {
@@ -36,6 +37,9 @@ bool WaitFor(const std::function<bool()>& condition,
 
 // Dispatches every waiting message of this thread.
 void PumpMessages();
+
+// UTF-8 text for messages and logs.
+std::string Utf8(std::wstring_view text);
 
 // The folder that holds the built programs (quillmont.exe, Quillmont.dll, test programs).
 std::wstring BinDir();
