@@ -201,17 +201,7 @@ std::string ListFileBytes(const std::vector<std::wstring>& paths) {
     return bytes;
 }
 
-std::string Hex(const std::string& bytes) {
-    static const char digits[] = "0123456789ABCDEF";
-    std::string out;
-    for (unsigned char b : bytes) {
-        if (!out.empty())
-            out += ' ';
-        out += digits[b >> 4];
-        out += digits[b & 15];
-    }
-    return out;
-}
+std::string Hex(const std::string& bytes) { return qmtest::Hex(bytes); }
 
 std::vector<MONITORINFO> DisplayMonitors() {
     std::vector<MONITORINFO> monitors;

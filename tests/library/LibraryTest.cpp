@@ -17,15 +17,7 @@ namespace {
 
 using qm::ShortString;
 
-std::string Hex(std::string_view bytes) {
-    static const char digits[] = "0123456789abcdef";
-    std::string out;
-    for (unsigned char b : bytes) {
-        out += digits[b >> 4];
-        out += digits[b & 15];
-    }
-    return out;
-}
+using qmtest::Hex;
 
 using qmtest::Utf8;
 

@@ -85,6 +85,16 @@ bool WaitFor(const std::function<bool()>& condition, std::chrono::milliseconds d
     }
 }
 
+std::string Hex(std::string_view bytes) {
+    static const char digits[] = "0123456789abcdef";
+    std::string out;
+    for (unsigned char b : bytes) {
+        out += digits[b >> 4];
+        out += digits[b & 15];
+    }
+    return out;
+}
+
 std::string Utf8(std::wstring_view text) {
     if (text.empty())
         return {};

@@ -38,6 +38,9 @@ bool WaitFor(const std::function<bool()>& condition,
 // Dispatches every waiting message of this thread.
 void PumpMessages();
 
+// Lower-case hexadecimal digits of every byte.
+std::string Hex(std::string_view bytes);
+
 // UTF-8 text for messages and logs.
 std::string Utf8(std::wstring_view text);
 

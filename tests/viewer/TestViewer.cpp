@@ -3,6 +3,8 @@
 // file named by QM_TESTVIEWER_LOG, one line at a time, so that tests in other processes can follow
 // it while it runs. QM_TESTVIEWER_MODE asks for a fault: "exit", "nowindow", "multi", "hang".
 // QM_TESTVIEWER_SECONDS ends it on its own; it never runs longer than kMaxSeconds.
+#include "TestSupport.h"
+
 #include <windows.h>
 
 #include <shellapi.h>
@@ -31,26 +33,9 @@ std::wstring Environment(const wchar_t* name) {
     return n > 0 && n < 32768 ? std::wstring(buffer, n) : std::wstring();
 }
 
-std::string Utf8(std::wstring_view text) {
-    if (text.empty())
-        return {};
-    int n = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr,
-                                nullptr);
-    std::string out(static_cast<size_t>(n), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), n, nullptr,
-                        nullptr);
-    return out;
-}
+using qmtest::Utf8;
 
-std::string Hex(const std::string& bytes) {
-    static const char digits[] = "0123456789abcdef";
-    std::string out;
-    for (unsigned char b : bytes) {
-        out += digits[b >> 4];
-        out += digits[b & 15];
-    }
-    return out;
-}
+using qmtest::Hex;
 
 std::string HandleText(HWND window) {
     char buffer[32];
