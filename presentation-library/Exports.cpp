@@ -1,5 +1,6 @@
 // The exports of Quillmont.dll. Every export survives careless callers: a null input counts as an
-// empty short string, a null output is left alone, and no C++ exception leaves the library.
+// empty short string, an input is read no further than its length byte, a null output is left
+// alone, and no C++ exception leaves the library.
 #include "LibraryCore.h"
 #include "Monitors.h"
 #include "Registry.h"
@@ -156,7 +157,8 @@ QM_EXPORT void GetClassNameStr(HWND window, qm::ShortString* result) {
 QM_EXPORT void GetSetting(const qm::ShortString* application, const qm::ShortString* section,
                           const qm::ShortString* key, const qm::ShortString* defaultValue,
                           qm::ShortString* result) {
-    qm::ShortString value = defaultValue ? *defaultValue : qm::ShortString();
+    // Read only as far as its length byte: the caller's string may end right there.
+    qm::ShortString value(Text(defaultValue));
     Guarded([&] {
         std::string a = Text(application), s = Text(section), k = Text(key);
         if (!IsName(a) || !IsName(s) || !IsName(k))

@@ -10,6 +10,7 @@
 #include <charconv>
 #include <climits>
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -252,6 +253,53 @@ TEST_F(SettingsStore, CarelessCallersGetSafeAnswers) {
     ::SaveSetting(&fresh, &s, &empty, &v);
     ::SaveSetting(&fresh, nullptr, nullptr, nullptr);
     EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, "Software\\" + other));
+}
+
+// A short string that ends right before a page that cannot be read, as a caller's string may.
+class EdgeString {
+public:
+    explicit EdgeString(const std::string& text) {
+        SYSTEM_INFO system{};
+        GetSystemInfo(&system);
+        pages_ = static_cast<char*>(
+            VirtualAlloc(nullptr, 2 * system.dwPageSize, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE));
+        DWORD old = 0;
+        if (!pages_ || !VirtualProtect(pages_ + system.dwPageSize, system.dwPageSize, PAGE_NOACCESS, &old))
+            throw std::runtime_error("cannot place a string before an unreadable page");
+        char* start = pages_ + system.dwPageSize - 1 - text.size();
+        *start = static_cast<char>(text.size());
+        text.copy(start + 1, text.size());
+        string_ = reinterpret_cast<const ShortString*>(start);
+    }
+    EdgeString(const EdgeString&) = delete;
+    EdgeString& operator=(const EdgeString&) = delete;
+    ~EdgeString() { VirtualFree(pages_, 0, MEM_RELEASE); }
+    operator const ShortString*() const { return string_; }
+
+private:
+    char* pages_ = nullptr;
+    const ShortString* string_ = nullptr;
+};
+
+TEST_F(SettingsStore, ShortStringArgumentsAreReadNoFurtherThanTheirLength) {
+    const EdgeString a(app), s("Configuration"), k("Edge"), missing("Missing"), v("edge value"), d("default"),
+        empty(""), viewer("D:\\edge\\pptview.exe");
+    ShortString result = Filled(9, '#');
+    ::SaveSetting(a, s, k, v);
+    EXPECT_EQ(Get(app, "Configuration", "Edge", ""), "edge value");
+    ::GetSetting(a, s, k, d, &result);
+    EXPECT_EQ(result.str(), "edge value");
+    ::GetSetting(a, s, missing, d, &result);
+    EXPECT_EQ(result.str(), "default");
+    ::GetSetting(a, s, missing, empty, &result);
+    EXPECT_EQ(result.str(), "");
+    ::SetPowerPointViewer2003Executable(a, viewer);
+    ::GetPowerPointViewer2003Executable(a, &result);
+    EXPECT_EQ(result.str(), "D:\\edge\\pptview.exe");
+    HANDLE process = nullptr;
+    DWORD processId = 1;
+    ::LaunchPresentation(viewer, v, 0, &process, &processId);
+    EXPECT_EQ(processId, 0u);
 }
 
 const char* const kAppPathKey = "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\PPTVIEW.EXE";
