@@ -86,7 +86,8 @@ void LocalizeForm(tk::Form& form, uint32_t langId);
 
 // The message of section "<SP>" for key, or the default text with its escapes resolved.
 std::wstring LocalizeMessage(uint32_t langId, const std::string& key, const std::wstring& defaultText);
-// LocalizeMessage with "%s1%" replaced by value1, then "%s2%" by value2.
+// LocalizeMessage with every "%s1%" replaced by value1 and every "%s2%" by value2, in one pass
+// from left to right: the values themselves are not searched for placeholders.
 std::wstring LocalizeMessageFmt(uint32_t langId, const std::string& key, const std::wstring& defaultText,
                                 const std::wstring& value1, const std::wstring& value2);
 

@@ -38,9 +38,19 @@ std::wstring LocalizeMessage(uint32_t langId, const std::string& key, const std:
 
 std::wstring LocalizeMessageFmt(uint32_t langId, const std::string& key, const std::wstring& defaultText,
                                 const std::wstring& value1, const std::wstring& value2) {
-    std::wstring result = LocalizeMessage(langId, key, defaultText);
-    ReplaceAll(result, L"%s1%", value1);
-    ReplaceAll(result, L"%s2%", value2);
+    const std::wstring text = LocalizeMessage(langId, key, defaultText);
+    // One pass for both placeholders, so that a value (a path, say) is never searched for them.
+    std::wstring result;
+    result.reserve(text.size());
+    for (std::size_t i = 0; i < text.size();) {
+        const std::wstring_view rest = std::wstring_view(text).substr(i);
+        if (rest.starts_with(L"%s1%") || rest.starts_with(L"%s2%")) {
+            result += rest[2] == L'1' ? value1 : value2;
+            i += 4;
+        } else {
+            result += text[i++];
+        }
+    }
     return result;
 }
 

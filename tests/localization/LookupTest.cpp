@@ -105,6 +105,8 @@ TEST_F(LocalizerTest, MessagesComeFromSectionSpOfTheChosenLanguageOnly) {
     EXPECT_EQ(qm::LocalizeMessage(0x0409, "MainForm:B", L"default B"), L"Line 1\r\nline 2");
     EXPECT_EQ(qm::LocalizeMessage(0x0409, "MainForm:Empty", L"default"), L"");
     EXPECT_EQ(qm::LocalizeMessage(0x0409, "MainForm:C", L"default C"), L"default C");
+    // The chosen language lacks the key: its default still has its escapes resolved.
+    EXPECT_EQ(qm::LocalizeMessage(0x0409, "MainForm:C", L"a<13>b<1310>c<9>"), L"a\rb\r\nc\t");
     EXPECT_EQ(qm::LocalizeMessage(0x0C07, "MainForm:C", L"default C"), L"only german");
     EXPECT_EQ(qm::LocalizeMessage(0x0809, "MainForm:B", L"default B"), L"default B");
 }
@@ -123,9 +125,10 @@ TEST_F(LocalizerTest, PlaceholdersAreFilledFromLeftToRight) {
     EXPECT_EQ(Fmt("K", L"%S1% %s1", L"x"), L"%S1% %s1");
     EXPECT_EQ(Fmt("K", L"a%s2%b", L"x"), L"ab");
     EXPECT_EQ(Fmt("K", L"%s2%-%s1%", L"1", L"2"), L"2-1");
-    // A second placeholder that came in with the first value is filled as well.
+    // A value is put in as it stands, even when it holds a placeholder.
     EXPECT_EQ(Fmt("K", L"PowerPoint Viewer %s1% does not exist.", L"C:\\a%s2%b\\pptview.exe"),
-              L"PowerPoint Viewer C:\\ab\\pptview.exe does not exist.");
+              L"PowerPoint Viewer C:\\a%s2%b\\pptview.exe does not exist.");
+    EXPECT_EQ(Fmt("K", L"%s1%s2%", L"%", L"2"), L"%s2%");
     EXPECT_EQ(Fmt("K", L"%s1%%s1%1%", L"%"), L"%%1%");
 }
 
