@@ -28,6 +28,13 @@ bool IsPresentationExtension(const std::string& ext) {
     return false;
 }
 
+// The number that a word after "/n" or after a presentation stands for. Unlike a settings
+// value, a hexadecimal number must lie within the signed 32-bit range too: "$FFFFFFFF" is none.
+std::optional<int32_t> ParseCommandLineInteger(std::string_view word) {
+    std::optional<WrittenNumber> number = ReadWrittenNumber(word, " ");
+    return number ? SignedValue(*number) : std::nullopt;
+}
+
 } // namespace
 
 std::vector<std::string> SplitCommandLine(std::string_view line) {
@@ -92,7 +99,7 @@ CommandLineOutcome ApplyCommandLine(const std::vector<std::string>& words, TInfo
             if (i + 1 < count) {
                 ++i;
                 // A word that is no number is consumed and leaves the number as it was.
-                if (auto value = ParseProfileInteger(words[i]))
+                if (auto value = ParseCommandLineInteger(words[i]))
                     instanceNumber = *value;
             }
         } else if (low == "/s") {
@@ -106,7 +113,7 @@ CommandLineOutcome ApplyCommandLine(const std::vector<std::string>& words, TInfo
                 info.StartMonitor = 1;
                 if (i + 1 < count) {
                     ++i;
-                    info.StartMonitor = ParseProfileInteger(words[i]).value_or(1);
+                    info.StartMonitor = ParseCommandLineInteger(words[i]).value_or(1);
                     if (info.StartMonitor == 0)
                         info.StartMonitor = 1;
                 }

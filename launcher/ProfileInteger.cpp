@@ -1,5 +1,7 @@
 #include "ProfileInteger.h"
 
+#include <algorithm>
+
 namespace qm {
 
 namespace {
@@ -29,55 +31,58 @@ bool IsKeyBlank(char c) {
 
 } // namespace
 
-std::optional<int32_t> ParseProfileInteger(std::string_view text) {
+std::optional<WrittenNumber> ReadWrittenNumber(std::string_view text, std::string_view blanks) {
     size_t i = 0;
-    while (i < text.size() && (text[i] == ' ' || text[i] == '\t'))
+    while (i < text.size() && blanks.find(text[i]) != std::string_view::npos)
         ++i;
-    bool negative = false;
+    WrittenNumber number;
     if (i < text.size() && (text[i] == '+' || text[i] == '-'))
-        negative = text[i++] == '-';
+        number.negative = text[i++] == '-';
 
-    std::string_view rest = text.substr(i);
+    std::string_view digits = text.substr(i);
     size_t prefixLength = 0;
-    if (rest.starts_with('$') || rest.starts_with('x') || rest.starts_with('X'))
+    if (digits.starts_with('$') || digits.starts_with('x') || digits.starts_with('X'))
         prefixLength = 1;
-    else if (rest.starts_with("0x") || rest.starts_with("0X"))
+    else if (digits.starts_with("0x") || digits.starts_with("0X"))
         prefixLength = 2;
-
-    if (prefixLength > 0) {
-        std::string_view digits = rest.substr(prefixLength);
-        if (digits.empty())
-            return std::nullopt;
-        uint32_t value = 0;
-        int significant = 0;
-        for (char c : digits) {
-            int digit = HexDigit(c);
-            if (digit < 0)
-                return std::nullopt;
-            if (value == 0 && digit == 0)
-                continue;
-            if (++significant > 8)
-                return std::nullopt;
-            value = value << 4 | static_cast<uint32_t>(digit);
-        }
-        // Unsigned arithmetic wraps, so "-$80000000" stays the lowest value instead of overflowing.
-        if (negative)
-            value = 0u - value;
-        return static_cast<int32_t>(value);
-    }
-
-    if (rest.empty())
+    number.hexadecimal = prefixLength > 0;
+    digits.remove_prefix(prefixLength);
+    if (digits.empty())
         return std::nullopt;
-    const uint64_t limit = negative ? uint64_t{1} << 31 : (uint64_t{1} << 31) - 1;
-    uint64_t value = 0;
-    for (char c : rest) {
-        if (!IsDecimalDigit(c))
+
+    // Past 2^32 the exact magnitude no longer matters, and capping it keeps it from overflowing.
+    constexpr uint64_t beyond = uint64_t{1} << 33;
+    for (char c : digits) {
+        int digit = number.hexadecimal ? HexDigit(c) : IsDecimalDigit(c) ? c - '0' : -1;
+        if (digit < 0)
             return std::nullopt;
-        value = value * 10 + static_cast<uint64_t>(c - '0');
-        if (value > limit)
-            return std::nullopt;
+        number.magnitude = std::min(
+            number.magnitude * (number.hexadecimal ? 16 : 10) + static_cast<uint64_t>(digit), beyond);
     }
-    return static_cast<int32_t>(negative ? -static_cast<int64_t>(value) : static_cast<int64_t>(value));
+    return number;
+}
+
+std::optional<int32_t> SignedValue(const WrittenNumber& number) {
+    const uint64_t limit = number.negative ? uint64_t{1} << 31 : (uint64_t{1} << 31) - 1;
+    if (number.magnitude > limit)
+        return std::nullopt;
+    const auto magnitude = static_cast<int64_t>(number.magnitude);
+    return static_cast<int32_t>(number.negative ? -magnitude : magnitude);
+}
+
+std::optional<int32_t> ParseProfileInteger(std::string_view text) {
+    std::optional<WrittenNumber> number = ReadWrittenNumber(text, " \t");
+    if (!number)
+        return std::nullopt;
+    if (!number->hexadecimal)
+        return SignedValue(*number);
+    if (number->magnitude > UINT32_MAX)
+        return std::nullopt;
+    // Unsigned arithmetic wraps, so "-$80000000" stays the lowest value instead of overflowing.
+    auto value = static_cast<uint32_t>(number->magnitude);
+    if (number->negative)
+        value = 0u - value;
+    return static_cast<int32_t>(value);
 }
 
 int32_t CandidateKeyPosition(std::string_view keyName, std::string_view prefix, int32_t limit) {

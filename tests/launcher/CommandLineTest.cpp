@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <map>
 
 namespace {
@@ -86,6 +87,11 @@ TEST(ApplyCommandLine, TheWordAfterAPresentationIsAlwaysItsMonitor) {
     EXPECT_EQ(Parsed({"a.ppt", " 0x1f"}).info.StartMonitor, 31);
     EXPECT_EQ(Parsed({"a.ppt", "2x"}).info.StartMonitor, 1);
     EXPECT_EQ(Parsed({"a.ppt", "99999999999"}).info.StartMonitor, 1);
+    // Hexadecimal numbers too must lie within the signed 32-bit range.
+    EXPECT_EQ(Parsed({"a.ppt", "-$80000000"}).info.StartMonitor, INT32_MIN);
+    EXPECT_EQ(Parsed({"a.ppt", "0x00000007FFFFFFF"}).info.StartMonitor, INT32_MAX);
+    for (const char* outside : {"-$80000001", "$80000000", "$FFFFFFFF", "-$FFFFFFFF", "4294967295"})
+        EXPECT_EQ(Parsed({"a.ppt", outside}).info.StartMonitor, 1) << outside;
     Parsed closeSwitch({"a.ppt", "/s"});
     EXPECT_FALSE(closeSwitch.info.CloseAfterShow);
     Parsed loadOnly({"a.ppt", "/l"});
@@ -99,6 +105,7 @@ TEST(ApplyCommandLine, TheWordAfterAPresentationIsAlwaysItsMonitor) {
 TEST(ApplyCommandLine, InstanceNumberRule) {
     EXPECT_EQ(Parsed({"/n", "5", "/n", "7"}).instance, 7);
     EXPECT_EQ(Parsed({"/n"}).instance, 0);
+    EXPECT_EQ(Parsed({"/n", "5", "/n", "$FFFFFFFF"}).instance, 5);
     // A word that is no number is consumed and leaves the number as it was.
     Parsed notANumber({"/n", "5", "/n", "a.ppt"});
     EXPECT_EQ(notANumber.instance, 5);
