@@ -145,14 +145,14 @@ std::wstring BlackBoxTest::StoredViewer() const {
     return qm::AnsiToWide(qm::LibraryGetViewer(kLibraryApplication));
 }
 
-void BlackBoxTest::SetInstallPath(const std::wstring& path) {
+void BlackBoxTest::SetInstallPath(const std::wstring& path, DWORD type) {
     HKEY key = nullptr;
     if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, kInstallKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key,
                         nullptr) != ERROR_SUCCESS)
         throw std::runtime_error("cannot create the installation key");
     const auto bytes = static_cast<DWORD>((path.size() + 1) * sizeof(wchar_t));
     LSTATUS status =
-        RegSetValueExW(key, L"InstallPath", 0, REG_SZ, reinterpret_cast<const BYTE*>(path.c_str()), bytes);
+        RegSetValueExW(key, L"InstallPath", 0, type, reinterpret_cast<const BYTE*>(path.c_str()), bytes);
     RegCloseKey(key);
     if (status != ERROR_SUCCESS)
         throw std::runtime_error("cannot set InstallPath");

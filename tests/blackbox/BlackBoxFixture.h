@@ -62,7 +62,7 @@ protected:
 
     void StoreViewer(const std::wstring& path);
     std::wstring StoredViewer() const;
-    void SetInstallPath(const std::wstring& path);
+    void SetInstallPath(const std::wstring& path, DWORD type = REG_SZ);
     void DeleteInstallPath();
 
     // Viewer processes named in a log, held so that none outlives the test.

@@ -53,13 +53,18 @@ TEST_F(LanguageTest, TextsComeFromTheLanguageFileOfTheUsersLanguage) {
 
     const std::wstring messages = Dir().File(L"Messages\\");
     ASSERT_TRUE(CreateDirectoryW(messages.c_str(), nullptr));
-    WriteLanguageFile(messages, language,
-                      "; test texts\r\n"
-                      "MainForm~<DEFAULT>~\"Quillmont DE\"\r\n"
-                      "MainForm~StartShowButtonW~\"Show s&tarten\"\r\n"
-                      "MainForm~PresTabSheetW~\"Pr\xC3\xA4sentationen\"\r\n"
-                      "<SP>~MainForm:MonitorCountOne~\"Dieses System hat 1 Monitor.\"\r\n"
-                      "<SP>~MainForm:MonitorCountMulti~\"Dieses System hat %s1% Monitore.\"\r\n");
+    const std::string texts = "; test texts\r\n"
+                              "MainForm~<DEFAULT>~\"Quillmont DE\"\r\n"
+                              "MainForm~StartShowButtonW~\"Show s&tarten\"\r\n"
+                              "MainForm~PresTabSheetW~\"Pr\xC3\xA4sentationen\"\r\n"
+                              "<SP>~MainForm:MonitorCountOne~\"Dieses System hat 1 Monitor.\"\r\n"
+                              "<SP>~MainForm:MonitorCountMulti~\"Dieses System hat %s1% Monitore.\"\r\n";
+    WriteLanguageFile(messages, language, texts);
+    // A folder whose name holds an environment reference, for an expandable value used as it stands.
+    const std::wstring unexpanded = Dir().File(L"%SystemRoot%\\");
+    ASSERT_TRUE(CreateDirectoryW(unexpanded.c_str(), nullptr));
+    ASSERT_TRUE(CreateDirectoryW((unexpanded + L"Messages").c_str(), nullptr));
+    WriteLanguageFile(unexpanded + L"Messages\\", language, texts);
     // A file for another language is not used.
     const LANGID other = PRIMARYLANGID(language) == LANG_ITALIAN ? 0x0419 : 0x0410;
     WriteLanguageFile(messages, other,
@@ -72,10 +77,12 @@ TEST_F(LanguageTest, TextsComeFromTheLanguageFileOfTheUsersLanguage) {
     std::wstring installFolder = Dir().Path();
     installFolder.pop_back();
 
-    // The installation folder is given without and with its final backslash.
-    for (const std::wstring& install : {installFolder, installFolder + L"\\"}) {
+    // The installation folder is given without and with its final backslash, and unexpanded.
+    const std::pair<std::wstring, DWORD> installs[] = {
+        {installFolder, REG_SZ}, {installFolder + L"\\", REG_SZ}, {unexpanded, REG_EXPAND_SZ}};
+    for (const auto& [install, type] : installs) {
         SCOPED_TRACE(Narrow(install));
-        SetInstallPath(install);
+        SetInstallPath(install, type);
         HWND main = nullptr;
         ProgramDriver& program = StartShown(L"", environment, main);
         ASSERT_NE(main, nullptr);
