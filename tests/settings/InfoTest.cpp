@@ -305,6 +305,7 @@ TEST_F(SettingsFile, ValuesAndFileNamesTheCodePageLacksAreNeverBestFitted) {
     const std::wstring odd = dir.File(L"\u0100.ppt");
     EXPECT_EQ(qm::SaveInfo(named, {{odd, W(a), odd}, L"\u0100.exe", 2, false}), (List{odd, L"\u0100.exe"}));
 
+    ASSERT_TRUE(qmtest::FileExists(named)) << "the settings went to another file";
     const std::string text = qmtest::ReadBytes(named);
     const std::string oddAnsi = qm::WideToAnsi(dir.Path()) + "?.ppt";
     for (const std::string& line : {"Presentation=" + oddAnsi, std::string("PowerPoint Viewer=?.exe"),
