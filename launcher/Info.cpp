@@ -25,22 +25,25 @@ constexpr DWORD ValueBufferSize = 2048;
 // Has the system write out and drop its cached copy of the file, whatever happened before.
 class ProfileFlush {
 public:
-    explicit ProfileFlush(const std::string& fileName) : fileName_(fileName) {}
-    ~ProfileFlush() { WritePrivateProfileStringA(nullptr, nullptr, nullptr, fileName_.c_str()); }
+    explicit ProfileFlush(const std::wstring& fileName) : fileName_(fileName) {}
+    ~ProfileFlush() { WritePrivateProfileStringW(nullptr, nullptr, nullptr, fileName_.c_str()); }
     ProfileFlush(const ProfileFlush&) = delete;
     ProfileFlush& operator=(const ProfileFlush&) = delete;
 
 private:
-    const std::string& fileName_;
+    const std::wstring& fileName_;
 };
 
-std::string ReadString(const std::string& fileName, const char* section, const char* key) {
-    char buffer[ValueBufferSize];
-    DWORD length = GetPrivateProfileStringA(section, key, "", buffer, ValueBufferSize, fileName.c_str());
-    return std::string(buffer, std::min(length, ValueBufferSize - 1));
+// The file is named by its wide path, so that no file name is altered on its way to the
+// profile functions; the values stay in the file's ANSI code page.
+std::string ReadString(const std::wstring& fileName, const char* section, const char* key) {
+    wchar_t buffer[ValueBufferSize];
+    DWORD length = GetPrivateProfileStringW(AnsiToWide(section).c_str(), AnsiToWide(key).c_str(), L"", buffer,
+                                            ValueBufferSize, fileName.c_str());
+    return WideToAnsi(std::wstring_view(buffer, std::min(length, ValueBufferSize - 1)));
 }
 
-int32_t ReadInteger(const std::string& fileName, const char* section, const char* key) {
+int32_t ReadInteger(const std::wstring& fileName, const char* section, const char* key) {
     return ParseProfileInteger(ReadString(fileName, section, key)).value_or(0);
 }
 
@@ -49,12 +52,13 @@ bool IsExistingFile(const std::string& path) {
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-std::vector<std::string> ReadKeyNames(const std::string& fileName, const char* section) {
-    std::vector<char> buffer(4096);
+std::vector<std::string> ReadKeyNames(const std::wstring& fileName, const char* section) {
+    std::vector<wchar_t> buffer(4096);
     DWORD length = 0;
     for (;;) {
         const auto size = static_cast<DWORD>(buffer.size());
-        length = GetPrivateProfileStringA(section, nullptr, "", buffer.data(), size, fileName.c_str());
+        length = GetPrivateProfileStringW(AnsiToWide(section).c_str(), nullptr, L"", buffer.data(), size,
+                                          fileName.c_str());
         // A list that does not fit comes back cut short, with a length of size - 2.
         if (length + 2 < size)
             break;
@@ -63,10 +67,10 @@ std::vector<std::string> ReadKeyNames(const std::string& fileName, const char* s
     std::vector<std::string> names;
     for (size_t start = 0; start < length;) {
         size_t end = start;
-        while (end < length && buffer[end] != '\0')
+        while (end < length && buffer[end] != L'\0')
             ++end;
         if (end > start)
-            names.emplace_back(buffer.data() + start, end - start);
+            names.push_back(WideToAnsi(std::wstring_view(buffer.data() + start, end - start)));
         start = end + 1;
     }
     return names;
@@ -75,7 +79,7 @@ std::vector<std::string> ReadKeyNames(const std::string& fileName, const char* s
 // The positions 1..count, ascending, whose key the section may hold. Every other position
 // reads as an empty value, which names no file, so reading only these gives the same list
 // at a cost that follows the file's size rather than a count that may be damaged.
-std::vector<int32_t> PositionsToRead(const std::string& fileName, int32_t count) {
+std::vector<int32_t> PositionsToRead(const std::wstring& fileName, int32_t count) {
     std::vector<int32_t> positions;
     for (const std::string& name : ReadKeyNames(fileName, PresentationsSection))
         if (int32_t position = CandidateKeyPosition(name, PresentationKey, count))
@@ -97,7 +101,7 @@ void FreeInfo(TInfo& info) {
     std::vector<std::wstring>().swap(info.List);
 }
 
-void LoadInfo(const std::string& fileName, TInfo& info) {
+void LoadInfo(const std::wstring& fileName, TInfo& info) {
     ProfileFlush flush(fileName);
     const int32_t count = ReadInteger(fileName, SettingsSection, CountKey);
     if (count <= 0)
@@ -114,20 +118,39 @@ void LoadInfo(const std::string& fileName, TInfo& info) {
     }
 }
 
-void SaveInfo(const std::string& fileName, const TInfo& info) {
+void LoadInfo(const std::string& fileName, TInfo& info) {
+    LoadInfo(AnsiToWide(fileName), info);
+}
+
+std::vector<std::wstring> SaveInfo(const std::wstring& fileName, const TInfo& info) {
     ProfileFlush flush(fileName);
     if (info.List.empty())
         throw std::out_of_range("List index out of bounds (0)");
-    auto write = [&](const char* section, const std::string& key, const std::string& value) {
-        if (!WritePrivateProfileStringA(section, key.c_str(), value.c_str(), fileName.c_str()))
-            throw tk::Error(L"Unable to write to " + AnsiToWide(fileName));
+    std::vector<std::wstring> altered;
+    // A value goes into the file as its ANSI form gives it back, so that the system's own
+    // conversion on writing changes nothing more; a value that this alters is reported.
+    auto stored = [&](const std::wstring& value) {
+        std::wstring exact = AnsiToWide(WideToAnsi(value));
+        if (exact != value && std::find(altered.begin(), altered.end(), value) == altered.end())
+            altered.push_back(value);
+        return exact;
     };
-    write(SettingsSection, PresentationKey, WideToAnsi(info.List.front()));
-    write(SettingsSection, ViewerKey, WideToAnsi(info.ViewerFileName));
-    write(SettingsSection, StartMonitorKey, std::to_string(info.StartMonitor));
-    write(SettingsSection, CountKey, std::to_string(info.List.size()));
+    auto write = [&](const char* section, const std::string& key, const std::wstring& value) {
+        if (!WritePrivateProfileStringW(AnsiToWide(section).c_str(), AnsiToWide(key).c_str(), value.c_str(),
+                                        fileName.c_str()))
+            throw tk::Error(L"Unable to write to " + fileName);
+    };
+    write(SettingsSection, PresentationKey, stored(info.List.front()));
+    write(SettingsSection, ViewerKey, stored(info.ViewerFileName));
+    write(SettingsSection, StartMonitorKey, std::to_wstring(info.StartMonitor));
+    write(SettingsSection, CountKey, std::to_wstring(info.List.size()));
     for (size_t i = 0; i < info.List.size(); ++i)
-        write(PresentationsSection, PresentationKey + std::to_string(i + 1), WideToAnsi(info.List[i]));
+        write(PresentationsSection, PresentationKey + std::to_string(i + 1), stored(info.List[i]));
+    return altered;
+}
+
+std::vector<std::wstring> SaveInfo(const std::string& fileName, const TInfo& info) {
+    return SaveInfo(AnsiToWide(fileName), info);
 }
 
 } // namespace qm

@@ -23,11 +23,16 @@ void FreeInfo(TInfo& info);
 
 // Replaces ViewerFileName and StartMonitor by the file's values (or empty and 0) and appends
 // the file's presentations to List. Reports nothing: a missing file reads as defaults.
+// The file is named by its wide path; the ANSI form is for names that come as ANSI text.
+void LoadInfo(const std::wstring& fileName, TInfo& info);
 void LoadInfo(const std::string& fileName, TInfo& info);
 
 // Writes the record into the file, leaving every other key of the file as it was. Throws
 // tk::Error "Unable to write to <fileName>" when a write fails, and an index error, before
-// writing anything, when List is empty.
-void SaveInfo(const std::string& fileName, const TInfo& info);
+// writing anything, when List is empty. Values go in as the ANSI code page holds them; the
+// paths that this altered (a character the code page lacks became its default character)
+// are returned, each once, in the order written.
+std::vector<std::wstring> SaveInfo(const std::wstring& fileName, const TInfo& info);
+std::vector<std::wstring> SaveInfo(const std::string& fileName, const TInfo& info);
 
 } // namespace qm

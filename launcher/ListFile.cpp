@@ -6,6 +6,10 @@ std::string ListFileName(const std::string& folder, int number) {
     return folder + "quillmont" + std::to_string(number) + ".txt";
 }
 
+std::wstring ListFileName(const std::wstring& folder, int number) {
+    return folder + L"quillmont" + std::to_wstring(number) + L".txt";
+}
+
 std::string ListFileBytes(const std::vector<std::wstring>& entries) {
     std::string bytes = "\xFF\xFE";
     auto put = [&bytes](wchar_t unit) {

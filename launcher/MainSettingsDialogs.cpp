@@ -1,8 +1,11 @@
 // The viewer, save and load dialogs, and the folders they remember.
 #include "AnsiText.h"
+#include "Dialogs.h"
 #include "FileTests.h"
+#include "Localizer.h"
 #include "MainUnit.h"
 #include "PresentationLibrary.h"
+#include "StartUp.h"
 
 namespace {
 constexpr const char* kConfigurationSection = "Configuration";
@@ -35,7 +38,18 @@ void TMainForm::SaveButtonClick() {
         return;
     StoreRememberedFolder(SaveDialogW, "Last Save Folder");
     FormToInfo(FInfo);
-    qm::SaveInfo(qm::WideToAnsi(SaveDialogW.FileName), FInfo);
+    const std::vector<std::wstring> altered = qm::SaveInfo(SaveDialogW.FileName, FInfo);
+    if (altered.empty())
+        return;
+    std::wstring paths;
+    for (const std::wstring& path : altered)
+        paths += L"\n" + path;
+    tk::ShowMessageBox(Handle(),
+                       qm::LocalizeMessageFmt(UserLangID, "MainForm:PathsNotSavedExactly",
+                                              L"The settings file cannot hold these paths as they are; they "
+                                              L"were saved with substitutes for the characters it lacks:%s1%",
+                                              paths, L""),
+                       kApplicationTitle, MB_ICONWARNING);
 }
 
 void TMainForm::LoadButtonClick() {
@@ -45,6 +59,6 @@ void TMainForm::LoadButtonClick() {
     StoreRememberedFolder(OpenDialogW, "Last Load Folder");
     // Loading replaces the window's list with the file's.
     FInfo.List.clear();
-    qm::LoadInfo(qm::WideToAnsi(OpenDialogW.FileName), FInfo);
+    qm::LoadInfo(OpenDialogW.FileName, FInfo);
     InfoToForm(FInfo);
 }

@@ -12,37 +12,51 @@
 
 namespace {
 
-std::string GetTempDir() {
-    std::string buffer(4096, '\0');
-    DWORD length = GetTempPathA(static_cast<DWORD>(buffer.size()), buffer.data());
+// The folder in its wide form: a folder that the ANSI code page cannot hold is refused by
+// name rather than handed on altered.
+std::wstring GetTempDir() {
+    std::wstring buffer(4096, L'\0');
+    DWORD length = GetTempPathW(static_cast<DWORD>(buffer.size()), buffer.data());
     if (length == 0 || length >= buffer.size())
         throw tk::Error(L"The temporary folder cannot be found");
     buffer.resize(length);
-    if (buffer.back() != '\\')
-        buffer += '\\';
+    if (buffer.back() != L'\\')
+        buffer += L'\\';
     return buffer;
 }
 
-bool NameIsTaken(const std::string& path) {
-    DWORD attributes = GetFileAttributesA(path.c_str());
+bool NameIsTaken(const std::wstring& path) {
+    DWORD attributes = GetFileAttributesW(path.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 // Draws a free name; when a run of draws meets only taken names, every name is looked at
 // once in turn, and a folder whose names are all taken is reported instead of searched
 // for ever.
-std::string DrawListFileName(const std::string& folder) {
+std::wstring DrawListFileName(const std::wstring& folder) {
     for (int draw = 0; draw < qm::kListFileNames; ++draw) {
-        std::string name = qm::ListFileName(folder, qm::RandomBelow(qm::kListFileNames));
+        std::wstring name = qm::ListFileName(folder, qm::RandomBelow(qm::kListFileNames));
         if (!NameIsTaken(name))
             return name;
     }
     for (int number = 0; number < qm::kListFileNames; ++number) {
-        std::string name = qm::ListFileName(folder, number);
+        std::wstring name = qm::ListFileName(folder, number);
         if (!NameIsTaken(name))
             return name;
     }
-    throw tk::Error(L"No free name for a list file in " + qm::AnsiToWide(folder));
+    // Quoted, so that the period the error box adds does not read as part of the folder.
+    throw tk::Error(L"No free name for a list file in \"" + folder + L"\"");
+}
+
+// The path as the library's short string, which must hold it uncut and unaltered: a cut or
+// substituted path would start the viewer on another file, or on none, without a word.
+qm::ShortString ExactShortString(const wchar_t* what, const std::wstring& path) {
+    if (std::optional<qm::ShortString> exact = qm::ShortString::Exact(path))
+        return *exact;
+    const wchar_t* reason = qm::ExactAnsi(path)
+                                ? L"is longer than 255 bytes"
+                                : L"holds characters that the system code page cannot represent";
+    throw tk::Error(std::wstring(L"Cannot start the show: the ") + what + L" \"" + path + L"\" " + reason);
 }
 
 std::wstring SystemReason(DWORD code) {
@@ -106,16 +120,20 @@ void TMainForm::StartShow(TInfo& Info) {
                  std::to_wstring(Info.StartMonitor));
         return;
     }
+    const qm::ShortString viewer = ExactShortString(L"viewer path", Info.ViewerFileName);
     FFocusAway = false;
-    const std::string folder = GetTempDir();
-    FListFileName = DrawListFileName(folder);
+    const std::wstring listFileName = DrawListFileName(GetTempDir());
+    const qm::ShortString listFile = ExactShortString(L"list file path", listFileName);
+    FListFileName = listFile.str();
     WriteListFile(Info);
 
-    const qm::ShortString viewer = qm::ShortString::FromWide(Info.ViewerFileName);
-    const qm::ShortString listFile(FListFileName);
     LaunchPresentation(&viewer, &listFile, Info.StartMonitor - 1, &FProcessHandle, &FProcessId);
     if (FProcessId != 0) {
         FShowRunning = true;
         Timer.SetEnabled(true);
+    } else {
+        // No viewer will read or delete the file: left behind, it would take one of the names for good.
+        DeleteFileW(listFileName.c_str());
+        FListFileName.clear();
     }
 }

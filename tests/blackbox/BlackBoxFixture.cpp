@@ -87,17 +87,7 @@ BlackBoxTest::~BlackBoxTest() {
 }
 
 std::vector<std::wstring> BlackBoxTest::TempFolderFiles() const {
-    std::vector<std::wstring> names;
-    WIN32_FIND_DATAW data;
-    HANDLE find = FindFirstFileW((tempFolder_ + L"*").c_str(), &data);
-    if (find == INVALID_HANDLE_VALUE)
-        return names;
-    do {
-        if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-            names.emplace_back(data.cFileName);
-    } while (FindNextFileW(find, &data));
-    FindClose(find);
-    return names;
+    return FilesIn(tempFolder_);
 }
 
 ViewerLog BlackBoxTest::NewViewerLog() {
@@ -175,6 +165,20 @@ std::wstring Quoted(const std::wstring& text) {
     return L"\"" + text + L"\"";
 }
 
+std::vector<std::wstring> FilesIn(const std::wstring& folder) {
+    std::vector<std::wstring> names;
+    WIN32_FIND_DATAW data;
+    HANDLE find = FindFirstFileW((folder + L"*").c_str(), &data);
+    if (find == INVALID_HANDLE_VALUE)
+        return names;
+    do {
+        if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+            names.emplace_back(data.cFileName);
+    } while (FindNextFileW(find, &data));
+    FindClose(find);
+    return names;
+}
+
 std::wstring Widen(const std::string& utf8) {
     if (utf8.empty())
         return {};
@@ -184,7 +188,9 @@ std::wstring Widen(const std::string& utf8) {
     return wide;
 }
 
-std::string Narrow(const std::wstring& text) { return qmtest::Utf8(text); }
+std::string Narrow(const std::wstring& text) {
+    return qmtest::Utf8(text);
+}
 
 std::string ListFileBytes(const std::vector<std::wstring>& paths) {
     std::string bytes = "\xFF\xFE";
@@ -201,7 +207,9 @@ std::string ListFileBytes(const std::vector<std::wstring>& paths) {
     return bytes;
 }
 
-std::string Hex(const std::string& bytes) { return qmtest::Hex(bytes); }
+std::string Hex(const std::string& bytes) {
+    return qmtest::Hex(bytes);
+}
 
 std::vector<MONITORINFO> DisplayMonitors() {
     std::vector<MONITORINFO> monitors;

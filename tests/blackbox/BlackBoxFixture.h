@@ -78,6 +78,8 @@ private:
 };
 
 std::wstring Quoted(const std::wstring& text);
+// The names of the files (not folders) in a folder.
+std::vector<std::wstring> FilesIn(const std::wstring& folder);
 std::wstring Widen(const std::string& utf8);
 std::string Narrow(const std::wstring& text);
 // The bytes that a list file of these paths holds: the UTF-16 LE mark, then each path and CR LF.

@@ -2,22 +2,53 @@
 // that says why, no viewer and no list file, and the main window once the box is closed.
 #include "BlackBoxFixture.h"
 
+#include <regex>
+
 namespace bb {
 namespace {
+
+// A regular expression that matches exactly this text.
+std::wstring Literal(const std::wstring& text) {
+    static const std::wregex special(LR"([.^$|()\[\]{}*+?\\])");
+    return std::regex_replace(text, special, L"\\$&");
+}
+
+// Where a refused launch could leave a list file, and how its box differs from a check's.
+struct Refusal {
+    // Added to the show's environment.
+    EnvironmentChanges environment;
+    // The program's temporary folder, when the environment gives it another.
+    std::wstring tempFolder;
+    // The general error box has no owner while the main window is hidden.
+    bool ownedByMainWindow = true;
+};
 
 class LaunchCheckTest : public BlackBoxTest {
 protected:
     void ExpectRefused(const std::wstring& presentation, const std::wstring& arguments,
                        const std::wstring& expectedText) {
+        ExpectRefusedBox(presentation, arguments, Literal(expectedText), {});
+    }
+
+    // The box's text must match the pattern in full.
+    void ExpectRefusedBox(const std::wstring& presentation, const std::wstring& arguments,
+                          const std::wstring& pattern, const Refusal& refusal) {
         ViewerLog log = NewViewerLog();
-        ProgramDriver& program = Start(arguments, ShowEnvironment(log));
+        EnvironmentChanges environment = ShowEnvironment(log);
+        environment.insert(environment.end(), refusal.environment.begin(), refusal.environment.end());
+        const std::wstring temp = refusal.tempFolder.empty() ? TempFolder() : refusal.tempFolder;
+        const std::vector<std::wstring> filesBefore = FilesIn(temp);
+        ProgramDriver& program = Start(arguments, environment);
         HWND box = program.WaitForMessageBox();
         ASSERT_NE(box, nullptr) << "no message box";
-        EXPECT_EQ(MessageBoxText(box), expectedText);
+        EXPECT_TRUE(std::regex_match(MessageBoxText(box), std::wregex(pattern)))
+            << Narrow(MessageBoxText(box));
         EXPECT_EQ(WindowText(box), L"Brindlecort Quillmont");
         EXPECT_TRUE(MessageBoxHasIcon(box));
-        EXPECT_EQ(GetWindow(box, GW_OWNER), program.MainWindow())
-            << "the box is not owned by the main window";
+        if (refusal.ownedByMainWindow) {
+            EXPECT_EQ(GetWindow(box, GW_OWNER), program.MainWindow())
+                << "the box is not owned by the main window";
+        }
         EXPECT_FALSE(program.MainWindowVisible()) << "the main window shows before the box is closed";
 
         ASSERT_TRUE(PressMessageBoxButton(box, L"OK"));
@@ -29,7 +60,7 @@ protected:
         EXPECT_EQ(ListBoxItems(list), std::vector<std::wstring>{presentation});
 
         EXPECT_FALSE(log.Exists()) << "a viewer was started";
-        EXPECT_TRUE(TempFolderFiles().empty()) << "a list file was written";
+        EXPECT_EQ(FilesIn(temp), filesBefore) << "a list file was written";
         EXPECT_TRUE(program.Running());
         Click(FindChild(main, L"E&xit", L"Button"));
         EXPECT_EQ(program.WaitForExit(), std::optional<DWORD>(0));
@@ -76,6 +107,84 @@ TEST_F(LaunchCheckTest, RefusesAMonitorWhoseResolutionDiffersFromThePrimary) {
         show, Quoted(show) + L" 2",
         L"Monitor 2 does not have the same resolution as the primary monitor. Quillmont requires these "
         L"monitors to have same resolutions.");
+}
+
+// The general error box reports what stops a launch once the checks have passed; every drawn
+// name stands for any number.
+const std::wstring kAnyListFile = L"quillmont\\d+\\.txt";
+
+TEST_F(LaunchCheckTest, ReportsATemporaryFolderWithoutAFreeName) {
+    for (int number = 0; number < 1024; ++number)
+        qmtest::WriteBytes(TempFolder() + L"quillmont" + std::to_wstring(number) + L".txt", "");
+    const std::wstring show = Presentation(L"a.ppt");
+    // The folder is quoted so that the closing period does not stick to its backslash.
+    ExpectRefusedBox(show, Quoted(show) + L" 1",
+                     Literal(L"No free name for a list file in \"" + TempFolder() + L"\""), {{}, {}, false});
+}
+
+TEST_F(LaunchCheckTest, ReportsATemporaryFolderWhereNoFileCanBeCreated) {
+    const std::wstring blocker = Dir().File(L"blocker");
+    qmtest::WriteBytes(blocker, "a file, not a folder");
+    const std::wstring temp = blocker + L"\\temp\\";
+    const std::wstring show = Presentation(L"a.ppt");
+    ExpectRefusedBox(show, Quoted(show) + L" 1",
+                     Literal(L"Cannot create file \"" + temp) + kAnyListFile + L"\"\\. .+",
+                     {{{L"TMP", temp}, {L"TEMP", temp}}, temp, false});
+}
+
+TEST_F(LaunchCheckTest, RefusesAListFilePathTheLibraryWouldCut) {
+    std::wstring temp = TempFolder();
+    while (temp.size() < 245)
+        temp += std::wstring(std::min<size_t>(60, 245 - temp.size()), L'd') + L"\\";
+    for (size_t at = TempFolder().size(); (at = temp.find(L'\\', at + 1)) != std::wstring::npos;)
+        ASSERT_TRUE(CreateDirectoryW(temp.substr(0, at).c_str(), nullptr));
+    const std::wstring show = Presentation(L"a.ppt");
+    ExpectRefusedBox(show, Quoted(show) + L" 1",
+                     Literal(L"Cannot start the show: the list file path \"" + temp) + kAnyListFile +
+                         Literal(L"\" is longer than 255 bytes."),
+                     {{{L"TMP", temp}, {L"TEMP", temp}}, temp, false});
+}
+
+TEST_F(LaunchCheckTest, ALaunchThatStartsNoViewerLeavesNoListFile) {
+    const std::wstring broken = Dir().File(L"broken.exe");
+    qmtest::WriteBytes(broken, "not a program");
+    StoreViewer(broken);
+    const std::wstring show = Presentation(L"a.ppt");
+    HWND main = nullptr;
+    ProgramDriver& program = StartShown(Quoted(show) + L" 1", ShowEnvironment(NewViewerLog()), main);
+    ASSERT_NE(main, nullptr) << "the main window does not come after the failed launch";
+    EXPECT_TRUE(program.MessageBoxes().empty());
+    EXPECT_TRUE(TempFolderFiles().empty()) << "the list file was left behind";
+}
+
+// A viewer path that the code page cannot hold is refused, never handed on as the path that
+// a best-fit conversion makes of it, however well that names an existing viewer.
+TEST_F(LaunchCheckTest, RefusesAViewerPathTheCodePageCannotHold) {
+    char bestFit[4] = {};
+    WideCharToMultiByte(CP_ACP, 0, L"\u0100", 1, bestFit, 3, nullptr, nullptr);
+    ASSERT_EQ(std::string(bestFit), "A") << "the code page " << GetACP() << " has no best fit for U+0100";
+    const std::wstring viewer = Dir().File(L"\u0100viewer.exe");
+    ASSERT_TRUE(CopyFileW(TestViewerPath().c_str(), viewer.c_str(), FALSE));
+    ASSERT_TRUE(CopyFileW(TestViewerPath().c_str(), Dir().File(L"Aviewer.exe").c_str(), FALSE));
+    const std::wstring show = Presentation(L"a.ppt");
+    ViewerLog log = NewViewerLog();
+    HWND main = nullptr;
+    ProgramDriver& program = StartShown(Quoted(show) + L" 1 /l", ShowEnvironment(log), main);
+    ASSERT_NE(main, nullptr);
+    HWND edit = FindChild(main, TestViewerPath(), L"Edit");
+    ASSERT_NE(edit, nullptr);
+    SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(viewer.c_str()));
+    HWND start = FindChild(main, L"&Start Show", L"Button");
+    ASSERT_TRUE(qmtest::WaitFor([&] { return IsWindowEnabled(start) != FALSE; }));
+    Click(start);
+    HWND box = program.WaitForMessageBox();
+    ASSERT_NE(box, nullptr) << "no message box";
+    EXPECT_EQ(MessageBoxText(box), L"Cannot start the show: the viewer path \"" + viewer +
+                                       L"\" holds characters that the system code page cannot represent.");
+    ASSERT_TRUE(PressMessageBoxButton(box, L"OK"));
+    EXPECT_TRUE(qmtest::WaitFor([&] { return program.MessageBoxes().empty(); }));
+    EXPECT_FALSE(log.Exists()) << "a viewer was started";
+    EXPECT_TRUE(TempFolderFiles().empty()) << "a list file was written";
 }
 
 } // namespace

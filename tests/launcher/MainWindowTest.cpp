@@ -11,6 +11,7 @@
 
 #include <atomic>
 #include <thread>
+#include <tuple>
 
 namespace {
 
@@ -418,6 +419,84 @@ TEST_F(MainWindowTest, SaveAndLoadSettingsThroughTheirDialogs) {
               qm::WideToAnsi(dir.Path()));
     EXPECT_EQ(qm::LibraryGetSetting(kLibraryApplication, "Configuration", "Last Save Folder", ""),
               qm::WideToAnsi(saves));
+}
+
+TEST_F(MainWindowTest, RememberedFoldersAreUsedOnlyWhenTheyExistCutAndKeptOnCancel) {
+    qmtest::TempDir dir;
+    const std::string gone = qm::WideToAnsi(dir.Path()) + "Gone\\";
+    const char* keys[] = {"Last Presentation Folder", "Last Viewer Folder", "Last Save Folder",
+                          "Last Load Folder"};
+    for (const char* key : keys)
+        qm::LibrarySaveSetting(kLibraryApplication, "Configuration", key, gone);
+    SetList({L"A"}, {0});
+    form->ViewerFileNameEditW->SetText(L"C:\\viewer.exe");
+    const TInfo before = form->FInfo;
+
+    const std::vector<std::tuple<std::wstring, tk::FileDialog*, void (TMainForm::*)()>> dialogs = {
+        {L"Select Microsoft Office PowerPoint Presentation", &form->PPTFileOpenDialogW,
+         &TMainForm::AddButtonClick},
+        {L"Select Microsoft Office PowerPoint Viewer", &form->ViewerFileOpenDialogW,
+         &TMainForm::ViewerFileNameButtonClick},
+        {L"Save Quillmont Settings", &form->SaveDialogW, &TMainForm::SaveButtonClick},
+        {L"Load Quillmont Settings", &form->OpenDialogW, &TMainForm::LoadButtonClick}};
+    for (const auto& [title, dialog, click] : dialogs) {
+        {
+            DialogDriver cancel(title, L"");
+            (form.get()->*click)();
+        }
+        EXPECT_TRUE(dialog->InitialDir.empty()) << "a folder that no longer exists was used";
+        for (const char* key : keys)
+            EXPECT_EQ(qm::LibraryGetSetting(kLibraryApplication, "Configuration", key, ""), gone) << key;
+        EXPECT_EQ(List(), Items{L"A"});
+        EXPECT_EQ(form->ViewerFileNameEditW->Text(), L"C:\\viewer.exe");
+        EXPECT_EQ(form->FInfo.List, before.List);
+    }
+
+    // A folder longer than 255 bytes is stored cut to its first 255 (the whole path kept within
+    // what the file dialog takes).
+    std::wstring deep = dir.Path();
+    while (deep.size() < 256) {
+        deep += std::wstring(std::min<size_t>(50, 255 - deep.size()), L'f') + L"\\";
+        ASSERT_TRUE(CreateDirectoryW(deep.c_str(), nullptr));
+    }
+    ASSERT_EQ(deep.size(), 256u);
+    const std::wstring settings = deep + L"s.q";
+    qmtest::WriteBytes(settings, "");
+    {
+        DialogDriver chooser(L"Load Quillmont Settings", settings);
+        form->LoadButtonClick();
+    }
+    EXPECT_EQ(qm::LibraryGetSetting(kLibraryApplication, "Configuration", "Last Load Folder", ""),
+              qm::WideToAnsi(deep).substr(0, 255));
+}
+
+TEST_F(MainWindowTest, SavingNamesThePathsTheSettingsFileCannotHoldAndKeepsToTheChosenFile) {
+    qmtest::TempDir dir;
+    const std::wstring a = dir.File(L"a.ppt"), odd = dir.File(L"\u0141\u0100.ppt");
+    qmtest::WriteBytes(a, "x");
+    const std::wstring viewer = L"C:\\\u0100\\pptview.exe";
+    const std::wstring settings = dir.File(L"\u0141\u00F3d\u017A.qlmv");
+    SetList({a, odd});
+    form->ViewerFileNameEditW->SetText(viewer);
+    {
+        BoxAnswerer ok(IDOK);
+        {
+            DialogDriver chooser(L"Save Quillmont Settings", settings);
+            form->SaveButtonClick();
+        }
+        EXPECT_EQ(ok.text, L"The settings file cannot hold these paths as they are; they were saved with "
+                           L"substitutes for the characters it lacks:\n" +
+                               viewer + L"\n" + odd);
+    }
+    ASSERT_TRUE(qmtest::FileExists(settings)) << "the settings went to another file";
+
+    SetList({});
+    {
+        DialogDriver chooser(L"Load Quillmont Settings", settings);
+        form->LoadButtonClick();
+    }
+    EXPECT_EQ(List(), Items{a});
+    EXPECT_EQ(form->ViewerFileNameEditW->Text(), L"C:\\?\\pptview.exe");
 }
 
 TEST_F(MainWindowTest, HotKeyAndControlCodesWithoutAShow) {

@@ -297,4 +297,26 @@ TEST_F(SettingsFile, LoadingAgreesWithReadingEveryPosition) {
     EXPECT_EQ(Load().List, whole);
 }
 
+// A file name or a value that the code page lacks a character of is never turned into another
+// one by a best fit: the file is the one named, and the character becomes the default one.
+TEST_F(SettingsFile, ValuesAndFileNamesTheCodePageLacksAreNeverBestFitted) {
+    const std::wstring named = dir.File(L"\u0141\u0100.qlmv");
+    const std::string a = Present("a.ppt");
+    const std::wstring odd = dir.File(L"\u0100.ppt");
+    EXPECT_EQ(qm::SaveInfo(named, {{odd, W(a), odd}, L"\u0100.exe", 2, false}), (List{odd, L"\u0100.exe"}));
+
+    ASSERT_TRUE(qmtest::FileExists(named)) << "the settings went to another file";
+    const std::string text = qmtest::ReadBytes(named);
+    const std::string oddAnsi = qm::WideToAnsi(dir.Path()) + "?.ppt";
+    for (const std::string& line : {"Presentation=" + oddAnsi, std::string("PowerPoint Viewer=?.exe"),
+                                    "Presentation1=" + oddAnsi, "Presentation3=" + oddAnsi})
+        EXPECT_NE(text.find(line + "\r\n"), std::string::npos) << line << " in\n" << text;
+
+    qm::TInfo loaded;
+    qm::LoadInfo(named, loaded);
+    EXPECT_EQ(loaded.List, List{W(a)});
+    EXPECT_EQ(loaded.ViewerFileName, L"?.exe");
+    EXPECT_EQ(loaded.StartMonitor, 2);
+}
+
 } // namespace
