@@ -57,6 +57,19 @@ std::wstring ShowTest::ExpectListFile(const ViewerLog& log, const std::vector<st
     return path;
 }
 
+void ShowTest::ExpectHotKeyStopsTheShowAndExitCloses(ProgramDriver& program, ProcessGuard& viewerProcess,
+                                                     const std::wstring& listFile) {
+    ASSERT_TRUE(PressHotKey());
+    EXPECT_TRUE(viewerProcess.WaitForExit(2s)) << "the hot key does not stop the viewer";
+    EXPECT_TRUE(qmtest::WaitFor([&] { return !qmtest::FileExists(listFile); }, 2s))
+        << "the list file is left";
+    HWND main = program.WaitForMainWindow(5s);
+    ASSERT_NE(main, nullptr) << "the main window does not come back";
+    EXPECT_FALSE(qmtest::WaitFor([&] { return !program.Running(); }, 700ms)) << "the program closed";
+    Click(FindChild(main, L"E&xit", L"Button"));
+    EXPECT_EQ(program.WaitForExit(), std::optional<DWORD>(0));
+}
+
 void MainWindowWatch::operator()() {
     if (program_.MainWindowVisible())
         everVisible_ = true;
@@ -128,15 +141,7 @@ TEST_F(ShowTest, TheHotKeyLeavesTheProgramRunningAfterSlashS) {
     const std::wstring listFile = ExpectListFile(log, {show});
     EXPECT_FALSE(watch.EverVisible()) << "the main window was shown during the show";
 
-    ASSERT_TRUE(PressHotKey());
-    EXPECT_TRUE(viewerProcess.WaitForExit(2s)) << "the hot key does not stop the viewer";
-    EXPECT_TRUE(qmtest::WaitFor([&] { return !qmtest::FileExists(listFile); }, 2s))
-        << "the list file is left";
-    HWND main = program.WaitForMainWindow(5s);
-    ASSERT_NE(main, nullptr) << "the main window does not come back";
-    EXPECT_FALSE(qmtest::WaitFor([&] { return !program.Running(); }, 700ms)) << "the program closed";
-    Click(FindChild(main, L"E&xit", L"Button"));
-    EXPECT_EQ(program.WaitForExit(), std::optional<DWORD>(0));
+    ExpectHotKeyStopsTheShowAndExitCloses(program, viewerProcess, listFile);
 }
 
 TEST_F(ShowTest, SlashSClosesTheProgramWhenTheViewerEndsByItself) {
