@@ -18,4 +18,5 @@ start_xvfb -screen 0 "${screen}x24"
 export LD_LIBRARY_PATH="$library${LD_LIBRARY_PATH:+:$LD_LIBRARY_PATH}"
 export QM_XINERAMA_HEADS="$heads"
 prepare_prefix "$prefix"
-"$@"
+# Ended before ctest's own deadline (600 s), which would kill this script before it cleans up.
+timeout --kill-after=10 540 "$@"
