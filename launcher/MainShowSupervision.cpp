@@ -25,12 +25,11 @@ BOOL CALLBACK TrackShowWindowProc(HWND Wnd, LPARAM param) {
     if (!IsShowWindow(Wnd, Search->ProcessId))
         return TRUE;
     if (!Search->FocusAway) {
-        // A window that does not answer is left alone this tick: placing it would wait for
-        // its answer without a limit.
+        // A slow viewer is placed all the same: the placement does not wait for it.
         DWORD_PTR ignored = 0;
-        if (SendMessageTimeoutA(Wnd, WM_SETFOCUS, 0, 0, SMTO_ABORTIFHUNG | SMTO_NORMAL, kFocusTimeoutMs,
-                                &ignored))
-            Search->Found = Wnd;
+        SendMessageTimeoutA(Wnd, WM_SETFOCUS, 0, 0, SMTO_ABORTIFHUNG | SMTO_NORMAL, kFocusTimeoutMs,
+                            &ignored);
+        Search->Found = Wnd;
     } else if (GetForegroundWindow() == Wnd) {
         SetFocus(GetDesktopWindow());
         SetForegroundWindow(GetDesktopWindow());
@@ -61,8 +60,13 @@ void TMainForm::TimerTimer() {
             return;
         int32_t left = 0, top = 0, width = 0, height = 0;
         GetMonitorInfo(FInfo.StartMonitor - 1, &left, &top, &width, &height);
+        const RECT monitor{left, top, left + width, top + height};
+        RECT current{};
+        if (GetWindowRect(search.Found, &current) && EqualRect(&current, &monitor))
+            return;
+        // Asynchronous: a viewer that hangs while it is being moved must not hold this thread.
         SetWindowPos(search.Found, nullptr, left, top, width, height,
-                     SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
+                     SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOOWNERZORDER | SWP_ASYNCWINDOWPOS);
         return;
     }
     Timer.SetEnabled(false);

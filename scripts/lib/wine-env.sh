@@ -10,13 +10,17 @@ wine_loader() {
   if [ -x /usr/lib/wine/wine64 ]; then echo /usr/lib/wine/wine64; else command -v wine; fi
 }
 
-# Starts Xvfb with two heads of different sizes joined by Xinerama; exports DISPLAY.
+# Starts Xvfb with the screens given as Xvfb arguments, by default two heads of different sizes
+# joined by Xinerama; exports DISPLAY.
 start_xvfb() {
+  local screens=("$@")
+  if [ ${#screens[@]} -eq 0 ]; then
+    screens=(-screen 0 1280x800x24 -screen 1 1024x768x24 +xinerama)
+  fi
   local fdfile
   fdfile=$(mktemp)
   wine_env_xvfb_log=$(mktemp)
-  Xvfb -displayfd 3 -nolisten tcp -screen 0 1280x800x24 -screen 1 1024x768x24 +xinerama \
-    3>"$fdfile" >"$wine_env_xvfb_log" 2>&1 &
+  Xvfb -displayfd 3 -nolisten tcp "${screens[@]}" 3>"$fdfile" >"$wine_env_xvfb_log" 2>&1 &
   wine_env_pids+=($!)
   local i
   for i in $(seq 1 100); do

@@ -4,6 +4,7 @@
 #include "PresentationLibrary.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <stdexcept>
 
 namespace bb {
@@ -221,6 +222,32 @@ RECT LibraryMonitorRect(int index) {
     int32_t left = 0, top = 0, width = 0, height = 0;
     ::GetMonitorInfo(index, &left, &top, &width, &height);
     return RECT{left, top, left + width, top + height};
+}
+
+std::vector<RECT> NamedMonitors() {
+    char text[1024];
+    const DWORD n = GetEnvironmentVariableA("QM_TEST_MONITORS", text, sizeof(text));
+    std::vector<RECT> monitors;
+    int width = 0, height = 0, left = 0, top = 0, used = 0;
+    for (const char* rest = n < sizeof(text) ? text : "";
+         std::sscanf(rest, " %dx%d%d%d%n", &width, &height, &left, &top, &used) == 4; rest += used)
+        monitors.push_back(RECT{left, top, left + width, top + height});
+    return monitors;
+}
+
+testing::AssertionResult ReportsMonitors(const std::vector<RECT>& monitors) {
+    const std::vector<MONITORINFO> real = DisplayMonitors();
+    if (real.size() != monitors.size() || GetMonitorCount() != static_cast<int32_t>(monitors.size()))
+        return testing::AssertionFailure() << real.size() << " monitors, not " << monitors.size();
+    for (size_t i = 0; i < monitors.size(); ++i) {
+        const RECT library = LibraryMonitorRect(static_cast<int>(i));
+        const bool isReal = std::any_of(real.begin(), real.end(),
+                                        [&](const MONITORINFO& m) { return SameRect(m.rcMonitor, library); });
+        if (!SameRect(library, monitors[i]) || !isReal)
+            return testing::AssertionFailure()
+                   << "monitor " << i + 1 << " is " << RectText(library) << ", not " << RectText(monitors[i]);
+    }
+    return testing::AssertionSuccess();
 }
 
 std::vector<HWND> ShowWindows(DWORD viewerProcessId) {

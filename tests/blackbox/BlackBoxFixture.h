@@ -90,6 +90,11 @@ std::string Hex(const std::string& bytes);
 // gives for a zero-based monitor index.
 std::vector<MONITORINFO> DisplayMonitors();
 RECT LibraryMonitorRect(int index);
+// The monitors that a run on a display of its own names in QM_TEST_MONITORS, in the library's
+// order ("WIDTHxHEIGHT+X+Y ..."); empty on the shared display.
+std::vector<RECT> NamedMonitors();
+// Windows and the presentation library report exactly these monitors.
+testing::AssertionResult ReportsMonitors(const std::vector<RECT>& monitors);
 
 // The show windows ("screenClass") of a viewer process, in EnumWindows order.
 std::vector<HWND> ShowWindows(DWORD viewerProcessId);

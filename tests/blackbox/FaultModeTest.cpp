@@ -1,5 +1,6 @@
 // Viewers that misbehave: one that ends at once, one without a window, one with several show
-// windows, one that stops answering. The program answers its messages throughout.
+// windows, one that stops answering, one that hangs while it is placed, one slow to take the
+// focus. The program answers its messages throughout.
 #include "ShowTest.h"
 
 #include <cstdio>
@@ -7,7 +8,12 @@
 namespace bb {
 namespace {
 
-using FaultModeTest = ShowTest;
+class FaultModeTest : public ShowTest {
+protected:
+    // A show whose viewer hangs in the given mode: the program keeps answering, and the hot key
+    // stops the show.
+    void ExpectTheHotKeyStopsAHungViewer(const std::wstring& mode);
+};
 
 std::string Describe(const std::vector<HWND>& windows) {
     std::string text;
@@ -31,6 +37,32 @@ void ExpectAnsweredThroughout(const MainWindowWatch& watch) {
     EXPECT_GT(watch.Asked(), 0);
     EXPECT_EQ(watch.Unanswered(), 0) << "the main window did not answer within a second "
                                      << watch.Unanswered() << " of " << watch.Asked() << " times";
+}
+
+void FaultModeTest::ExpectTheHotKeyStopsAHungViewer(const std::wstring& mode) {
+    const std::wstring show = Presentation(L"a.ppt");
+    ViewerLog log = NewViewerLog();
+    ProgramDriver& program = Start(Quoted(show) + L" 1", ShowEnvironment(log, mode));
+    MainWindowWatch watch(program, true);
+    const DWORD viewer = WaitForViewer(log, true, std::ref(watch));
+    ASSERT_NE(viewer, 0u) << "the viewer did not start";
+    ProcessGuard& viewerProcess = Guard(viewer);
+    ASSERT_TRUE(qmtest::WaitFor([&] {
+        watch();
+        return log.Has("hang");
+    })) << "the viewer did not hang";
+    const std::wstring listFile = ExpectListFile(log, {show});
+
+    // A few seconds of ticks against the hung window.
+    EXPECT_FALSE(qmtest::WaitFor(
+        [&] {
+            watch();
+            return !program.Running();
+        },
+        3000ms));
+    ExpectAnsweredThroughout(watch);
+
+    ExpectHotKeyStopsTheShowAndExitCloses(program, viewerProcess, listFile);
 }
 
 TEST_F(FaultModeTest, AViewerThatEndsAtOnceEndsTheShow) {
@@ -148,35 +180,27 @@ TEST_F(FaultModeTest, OfSeveralShowWindowsOnlyTheFirstIsPlaced) {
 }
 
 TEST_F(FaultModeTest, AHungViewerLeavesTheProgramAnsweringAndTheHotKeyStopsIt) {
+    ExpectTheHotKeyStopsAHungViewer(L"hang");
+}
+
+TEST_F(FaultModeTest, AViewerThatHangsWhileItIsPlacedIsStoppedByTheHotKey) {
+    ExpectTheHotKeyStopsAHungViewer(L"hangonresize");
+}
+
+TEST_F(FaultModeTest, AViewerThatTakesTheFocusSlowlyIsPlacedOnItsMonitor) {
     const std::wstring show = Presentation(L"a.ppt");
     ViewerLog log = NewViewerLog();
-    ProgramDriver& program = Start(Quoted(show) + L" 1", ShowEnvironment(log, L"hang"));
-    MainWindowWatch watch(program, true);
-    const DWORD viewer = WaitForViewer(log, true, std::ref(watch));
+    ProgramDriver& program = Start(Quoted(show) + L" 1", ShowEnvironment(log, L"slowfocus"));
+    const DWORD viewer = WaitForViewer(log);
     ASSERT_NE(viewer, 0u) << "the viewer did not start";
-    ProcessGuard& viewerProcess = Guard(viewer);
-    ASSERT_TRUE(qmtest::WaitFor([&] {
-        watch();
-        return log.Has("hang");
-    }));
-    const std::wstring listFile = ExpectListFile(log, {show});
-
-    // A few seconds of ticks against the hung window.
-    EXPECT_FALSE(qmtest::WaitFor(
-        [&] {
-            watch();
-            return !program.Running();
-        },
-        3000ms));
-    ExpectAnsweredThroughout(watch);
-
-    ASSERT_TRUE(PressHotKey());
-    EXPECT_TRUE(viewerProcess.WaitForExit(2s)) << "the hot key does not stop a hung viewer";
-    EXPECT_TRUE(qmtest::WaitFor([&] { return !qmtest::FileExists(listFile); }, 2s))
-        << "the list file is left";
-    HWND main = program.WaitForMainWindow(5s);
-    ASSERT_NE(main, nullptr) << "the main window does not come back";
-    Click(FindChild(main, L"E&xit", L"Button"));
+    Guard(viewer);
+    const RECT monitor = Monitor1();
+    std::vector<HWND> windows = ShowWindows(viewer);
+    ASSERT_EQ(windows.size(), 1u);
+    EXPECT_TRUE(qmtest::WaitFor([&] { return SameRect(WindowRect(windows.front()), monitor); }, 10s))
+        << "the show window is at " << RectText(WindowRect(windows.front())) << ", not on monitor 1 "
+        << RectText(monitor);
+    ASSERT_TRUE(PostMessageW(program.MainWindow(), WM_USER, 3, 0));
     EXPECT_EQ(program.WaitForExit(), std::optional<DWORD>(0));
 }
 

@@ -65,6 +65,24 @@ TEST_F(MainWindowTest, ShowsItsControlsWithTheBuiltInTexts) {
     EXPECT_FALSE(log.Exists()) << "a viewer was started";
 }
 
+// Runs on a display of its own with one monitor (blackbox_one_monitor).
+TEST_F(MainWindowTest, OneMonitorIsCountedInTheSingular) {
+    const std::vector<RECT> monitors = NamedMonitors();
+    if (monitors.empty())
+        GTEST_SKIP() << "needs a display of its own with one monitor";
+    ASSERT_TRUE(ReportsMonitors(monitors));
+    ASSERT_EQ(monitors.size(), 1u);
+    HWND main = nullptr;
+    ProgramDriver& program = StartShown(L"", ShowEnvironment(NewViewerLog()), main);
+    ASSERT_NE(main, nullptr) << "no visible main window";
+    EXPECT_TRUE(qmtest::WaitFor([&] {
+        return FindChild(main, L"This system has 1 monitor.", L"Static") != nullptr;
+    })) << "no label \"This system has 1 monitor.\"";
+    EXPECT_NE(FindChild(main, L"1", L"Edit"), nullptr) << "the start monitor is not 1";
+    Click(FindChild(main, L"E&xit", L"Button"));
+    EXPECT_EQ(program.WaitForExit(), std::optional<DWORD>(0));
+}
+
 TEST_F(MainWindowTest, HoldsTheNamedMutexWhileItRunsAndASecondInstanceRunsToo) {
     ViewerLog log = NewViewerLog();
     HWND first = nullptr, second = nullptr;

@@ -57,6 +57,19 @@ std::wstring ShowTest::ExpectListFile(const ViewerLog& log, const std::vector<st
     return path;
 }
 
+void ShowTest::ExpectHotKeyStopsTheShowAndExitCloses(ProgramDriver& program, ProcessGuard& viewerProcess,
+                                                     const std::wstring& listFile) {
+    ASSERT_TRUE(PressHotKey());
+    EXPECT_TRUE(viewerProcess.WaitForExit(2s)) << "the hot key does not stop the viewer";
+    EXPECT_TRUE(qmtest::WaitFor([&] { return !qmtest::FileExists(listFile); }, 2s))
+        << "the list file is left";
+    HWND main = program.WaitForMainWindow(5s);
+    ASSERT_NE(main, nullptr) << "the main window does not come back";
+    EXPECT_FALSE(qmtest::WaitFor([&] { return !program.Running(); }, 700ms)) << "the program closed";
+    Click(FindChild(main, L"E&xit", L"Button"));
+    EXPECT_EQ(program.WaitForExit(), std::optional<DWORD>(0));
+}
+
 void MainWindowWatch::operator()() {
     if (program_.MainWindowVisible())
         everVisible_ = true;
@@ -117,6 +130,28 @@ TEST_F(ShowTest, CommandLineShowRunsHiddenOnMonitor1AndTheHotKeyStopsIt) {
     EXPECT_EQ(program.WaitForExit(), std::optional<DWORD>(0));
 }
 
+// Runs on displays of their own with two monitors of one resolution, the second right or left of
+// the primary (blackbox_monitor2_*).
+TEST_F(ShowTest, AShowOnMonitor2IsPlacedExactlyOnIt) {
+    const std::vector<RECT> monitors = NamedMonitors();
+    if (monitors.empty())
+        GTEST_SKIP() << "needs a display of its own with two monitors of one resolution";
+    ASSERT_EQ(monitors.size(), 2u);
+    ASSERT_TRUE(ReportsMonitors(monitors));
+    const std::wstring show = Presentation(L"a.ppt");
+    ViewerLog log = NewViewerLog();
+    ProgramDriver& program = Start(Quoted(show) + L" 2", ShowEnvironment(log));
+    const DWORD viewer = WaitForViewer(log);
+    ASSERT_NE(viewer, 0u) << "the viewer did not start";
+    std::vector<HWND> windows = ShowWindows(viewer);
+    ASSERT_EQ(windows.size(), 1u);
+    EXPECT_TRUE(qmtest::WaitFor([&] { return SameRect(WindowRect(windows.front()), monitors[1]); }))
+        << "the show window is at " << RectText(WindowRect(windows.front())) << ", not on monitor 2 "
+        << RectText(monitors[1]);
+    ASSERT_TRUE(PostMessageW(program.MainWindow(), WM_USER, 3, 0));
+    EXPECT_EQ(program.WaitForExit(), std::optional<DWORD>(0));
+}
+
 TEST_F(ShowTest, TheHotKeyLeavesTheProgramRunningAfterSlashS) {
     const std::wstring show = Presentation(L"a.ppt");
     ViewerLog log = NewViewerLog();
@@ -128,15 +163,7 @@ TEST_F(ShowTest, TheHotKeyLeavesTheProgramRunningAfterSlashS) {
     const std::wstring listFile = ExpectListFile(log, {show});
     EXPECT_FALSE(watch.EverVisible()) << "the main window was shown during the show";
 
-    ASSERT_TRUE(PressHotKey());
-    EXPECT_TRUE(viewerProcess.WaitForExit(2s)) << "the hot key does not stop the viewer";
-    EXPECT_TRUE(qmtest::WaitFor([&] { return !qmtest::FileExists(listFile); }, 2s))
-        << "the list file is left";
-    HWND main = program.WaitForMainWindow(5s);
-    ASSERT_NE(main, nullptr) << "the main window does not come back";
-    EXPECT_FALSE(qmtest::WaitFor([&] { return !program.Running(); }, 700ms)) << "the program closed";
-    Click(FindChild(main, L"E&xit", L"Button"));
-    EXPECT_EQ(program.WaitForExit(), std::optional<DWORD>(0));
+    ExpectHotKeyStopsTheShowAndExitCloses(program, viewerProcess, listFile);
 }
 
 TEST_F(ShowTest, SlashSClosesTheProgramWhenTheViewerEndsByItself) {

@@ -20,6 +20,10 @@ protected:
     std::wstring ExpectListFile(const ViewerLog& log, const std::vector<std::wstring>& paths);
     // Presses Ctrl+Alt+Q as a real key chord.
     static bool PressHotKey() { return SendKeyChord({VK_CONTROL, VK_MENU, 'Q'}); }
+    // The hot key ends the viewer and removes the list file; the main window comes back, the
+    // program stays open, and Exit closes it.
+    void ExpectHotKeyStopsTheShowAndExitCloses(ProgramDriver& program, ProcessGuard& viewerProcess,
+                                               const std::wstring& listFile);
 };
 
 // Notes whether the program's main window was ever visible, and whether it ever failed to answer

@@ -1,7 +1,9 @@
 // A stand-in for the slide-show viewer. It takes "/L <list file>", opens top-level windows of
 // class "screenClass" and appends what it was given and what happened to its windows to the log
 // file named by QM_TESTVIEWER_LOG, one line at a time, so that tests in other processes can follow
-// it while it runs. QM_TESTVIEWER_MODE asks for a fault: "exit", "nowindow", "multi", "hang".
+// it while it runs. QM_TESTVIEWER_MODE asks for a fault: "exit", "nowindow", "multi", "hang",
+// "hangonresize" (hangs inside the first change of its window's size), "slowfocus" (takes
+// kSlowFocusMs over every WM_SETFOCUS).
 // QM_TESTVIEWER_SECONDS ends it on its own; it never runs longer than kMaxSeconds.
 #include "TestSupport.h"
 
@@ -20,12 +22,16 @@ namespace {
 constexpr DWORD kMaxSeconds = 300;
 constexpr DWORD kDefaultSeconds = 180;
 constexpr DWORD kFaultSeconds = 60;
+constexpr DWORD kSlowFocusMs = 450;
 const wchar_t* const kClassName = L"screenClass";
 const wchar_t* const kTitle = L"Quillmont Test Viewer";
 
 HANDLE logFile = INVALID_HANDLE_VALUE;
 std::map<HWND, RECT> lastLoggedRect;
 int openWindows = 0;
+std::wstring mode;
+// Set once the first window is shown, so that only a placement from outside can trip the hang.
+bool windowsShown = false;
 
 std::wstring Environment(const wchar_t* name) {
     wchar_t buffer[32768];
@@ -126,11 +132,37 @@ void LogArguments() {
         Log("list none");
 }
 
+DWORD LifetimeSeconds(DWORD fallback) {
+    std::wstring text = Environment(L"QM_TESTVIEWER_SECONDS");
+    if (text.empty())
+        return fallback;
+    DWORD seconds = 0;
+    for (wchar_t c : text) {
+        if (c < L'0' || c > L'9')
+            return fallback;
+        seconds = std::min<DWORD>(seconds * 10 + static_cast<DWORD>(c - L'0'), kMaxSeconds);
+    }
+    return seconds;
+}
+
 LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_SETFOCUS:
+        if (mode == L"slowfocus")
+            Sleep(kSlowFocusMs);
         Log("setfocus " + HandleText(window));
         break;
+    case WM_WINDOWPOSCHANGING: {
+        const auto* pos = reinterpret_cast<const WINDOWPOS*>(lParam);
+        RECT rect{};
+        GetWindowRect(window, &rect);
+        if (mode == L"hangonresize" && windowsShown && !(pos->flags & SWP_NOSIZE) &&
+            (pos->cx != rect.right - rect.left || pos->cy != rect.bottom - rect.top)) {
+            Log("hang");
+            Sleep(LifetimeSeconds(kFaultSeconds) * 1000);
+        }
+        break;
+    }
     case WM_WINDOWPOSCHANGED: {
         RECT rect{};
         GetWindowRect(window, &rect);
@@ -170,19 +202,6 @@ HWND OpenWindow(HINSTANCE instance, int offset) {
     return window;
 }
 
-DWORD LifetimeSeconds(DWORD fallback) {
-    std::wstring text = Environment(L"QM_TESTVIEWER_SECONDS");
-    if (text.empty())
-        return fallback;
-    DWORD seconds = 0;
-    for (wchar_t c : text) {
-        if (c < L'0' || c > L'9')
-            return fallback;
-        seconds = std::min<DWORD>(seconds * 10 + static_cast<DWORD>(c - L'0'), kMaxSeconds);
-    }
-    return seconds;
-}
-
 } // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int) {
@@ -191,7 +210,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int) {
         logFile = CreateFileW(logPath.c_str(), FILE_APPEND_DATA,
                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_ALWAYS,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
-    std::wstring mode = Environment(L"QM_TESTVIEWER_MODE");
+    mode = Environment(L"QM_TESTVIEWER_MODE");
     Log("mode " + (mode.empty() ? std::string("normal") : Utf8(mode)));
     LogArguments();
 
@@ -213,6 +232,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int) {
         if (mode == L"multi")
             for (int i = 1; i < 3; ++i)
                 OpenWindow(instance, 30 * i);
+        windowsShown = true;
         if (!first) {
             exitCode = 1;
         } else if (mode == L"hang") {
