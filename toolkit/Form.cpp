@@ -294,8 +294,8 @@ void Form::RestoreFocus() {
     HWND target = focus_;
     if (!target || !IsChild(hwnd_, target) || !IsWindowVisible(target) || !IsWindowEnabled(target))
         target = GetNextDlgTabItem(hwnd_, nullptr, FALSE);
-    if (target && target != hwnd_)
-        SetFocus(target);
+    // A form without a control that takes the focus keeps it itself.
+    SetFocus(target ? target : hwnd_);
 }
 
 bool Form::TurnPage(const MSG& msg) {
