@@ -162,12 +162,12 @@ protected:
         return qmtest::WaitFor([&] { return IsWindowEnabled(start) && IsWindowEnabled(clear); }) &&
                BringToForeground(main);
     }
-    // Presses the keys and waits until the focus is on the control.
-    bool FocusMoves(const std::vector<WORD>& keys, HWND to) const {
-        return SendKeyChord(keys) && qmtest::WaitFor([&] { return FocusedWindow(main) == to; }, 2s);
-    }
-    bool FocusComesBackTo(HWND control) const {
+    // Waits until the focus is on the control.
+    bool FocusOn(HWND control) const {
         return qmtest::WaitFor([&] { return FocusedWindow(main) == control; }, 5s);
+    }
+    bool FocusMoves(const std::vector<WORD>& keys, HWND to) const {
+        return SendKeyChord(keys) && FocusOn(to);
     }
     // The buttons that show the default frame.
     std::vector<HWND> Framed() const {
@@ -186,7 +186,7 @@ protected:
 TEST_F(KeyboardTest, TabGoesThroughThePageControlThenTheButtonsAndCtrlTabTurnsThePages) {
     ViewerLog log = NewViewerLog();
     ASSERT_TRUE(StartWithAPresentation(log));
-    EXPECT_TRUE(FocusComesBackTo(tabs)) << "the first control in tab order has no focus at start";
+    EXPECT_TRUE(FocusOn(tabs)) << "the first control in tab order has no focus at start";
     const std::pair<const char*, HWND> order[] = {{"Add", add},          {"list", list}, {"Clear", clear},
                                                   {"About", about},      {"Save", save}, {"Load", load},
                                                   {"Start Show", start}, {"Exit", exit}, {"tab strip", tabs}};
@@ -207,7 +207,7 @@ TEST_F(KeyboardTest, TabGoesThroughThePageControlThenTheButtonsAndCtrlTabTurnsTh
                 return SendMessageW(tabs, TCM_GETCURSEL, 0, 0) == page &&
                        (IsWindowVisible(viewerEdit) != 0) == (page == 1);
             },
-            2s))
+            5s))
             << "keys " << keys.size() << " do not turn to page " << page;
     }
     EXPECT_EQ(FocusedWindow(main), tabs);
@@ -236,14 +236,14 @@ TEST_F(KeyboardTest, FocusComesBackAfterBoxesAndShowsAndTheDefaultFrameFollowsIt
     })) << "Enter on About shows no About box";
     EXPECT_EQ(GetWindow(box, GW_OWNER), main);
     ASSERT_TRUE(SendKeyChord({VK_RETURN}));
-    EXPECT_TRUE(FocusComesBackTo(about)) << "after the About box";
+    EXPECT_TRUE(FocusOn(about)) << "after the About box";
 
     // Clear asks first; "No" keeps the list.
     ASSERT_TRUE(FocusMoves({VK_SHIFT, VK_TAB}, clear));
     ASSERT_TRUE(SendKeyChord({VK_RETURN}));
     ASSERT_NE(program->WaitForMessageBox(), nullptr);
     ASSERT_TRUE(SendKeyChord({'N'}));
-    EXPECT_TRUE(FocusComesBackTo(clear)) << "after a message box";
+    EXPECT_TRUE(FocusOn(clear)) << "after a message box";
     EXPECT_EQ(ListBoxItems(list).size(), 1u);
 
     // Enter on the list starts the show; the viewer ends after two seconds.
@@ -252,7 +252,7 @@ TEST_F(KeyboardTest, FocusComesBackAfterBoxesAndShowsAndTheDefaultFrameFollowsIt
     ASSERT_TRUE(SendKeyChord({VK_RETURN}));
     ASSERT_TRUE(qmtest::WaitFor([&] { return !IsWindowVisible(main); })) << "Enter started no show";
     EXPECT_TRUE(qmtest::WaitFor([&] { return IsWindowVisible(main) != FALSE; }, 15s));
-    EXPECT_TRUE(FocusComesBackTo(list)) << "after a show";
+    EXPECT_TRUE(FocusOn(list)) << "after a show";
 }
 
 } // namespace
