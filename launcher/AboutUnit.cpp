@@ -16,7 +16,8 @@ const char kMakerMail[] = "mailto:quillmont@brindlecort.example";
 const wchar_t kCopyrightNotice[] = L"Copyright \u00A9 2026 Brindlecort";
 } // namespace
 
-TAboutForm::TAboutForm() : tk::Form("AboutForm", L"About Quillmont", 362, 217, tk::BorderStyle::Dialog) {
+TAboutForm::TAboutForm(HWND owner)
+    : tk::Form("AboutForm", L"About Quillmont", 362, 217, tk::BorderStyle::Dialog, owner) {
     using tk::Bounds;
     Bevel1 = &Add<tk::Bevel>(*this, "Bevel1", Bounds{8, 8, 346, 170});
     Bevel2 = &Add<tk::Bevel>(*this, "Bevel2", Bounds{24, 24, 33, 33});
@@ -75,7 +76,7 @@ void TAboutForm::CopyrightLabelClick() {
 
 void TMainForm::AboutButtonClick() {
     // The box is made anew for each showing and destroyed on every path.
-    auto box = std::make_unique<TAboutForm>();
+    auto box = std::make_unique<TAboutForm>(Handle());
     box->Localize(UserLangID);
     box->ShowModal();
 }

@@ -9,7 +9,8 @@
 
 class TAboutForm : public tk::Form {
 public:
-    TAboutForm();
+    // The box stays above its owner window and has no taskbar button of its own.
+    explicit TAboutForm(HWND owner = nullptr);
     ~TAboutForm() override;
 
     void Localize(uint32_t LangID);

@@ -93,8 +93,17 @@ bool Application::ProcessMessage(MSG& msg) {
         if (handled)
             return true;
     }
-    if (form && form->Kind() == ControlKind::Form && IsDialogMessageW(top, &msg))
-        return true;
+    if (form && form->Kind() == ControlKind::Form) {
+        if (form->TurnPage(msg))
+            return true;
+        if (IsDialogMessageW(top, &msg)) {
+            // Moving the focus with Tab, IsDialogMessage also moves the default frame by rules of
+            // its own.
+            if (msg.message == WM_KEYDOWN)
+                form->UpdateDefaultFrame();
+            return true;
+        }
+    }
     TranslateMessage(&msg);
     DispatchMessageW(&msg);
     return true;

@@ -2,6 +2,8 @@
 // The control tree of the window toolkit: every control has a run-time name, a kind, a
 // parent, bounds (pixels at 96 dots per inch), a caption, a hint, enabled and visible
 // states, and children when it is a windowed control.
+#include "Handles.h"
+
 #include <windows.h>
 
 #include <functional>
@@ -87,6 +89,9 @@ public:
 
     // Hands a font to this control and every descendant that has none of its own.
     void ApplyFont(HFONT font);
+    // Places this control and its descendants anew for the form's resolution, which changed
+    // from oldDpi, and scales their own fonts with it.
+    void Rescale(int oldDpi, int newDpi);
 
 protected:
     Control(ControlKind kind, std::string name, Control* parent, bool windowed);
@@ -96,6 +101,8 @@ protected:
     void CreateChildWindow(const wchar_t* windowClass, DWORD style, DWORD exStyle, const Bounds& bounds,
                            const std::wstring& text);
     void AttachHandle(HWND hwnd);
+    // Tells the form whenever the window, one of this control's, receives the focus.
+    void WatchFocus(HWND hwnd);
     // The window in which the children of this control are created.
     virtual HWND ChildHost() const { return hwnd_; }
     // Where a child's bounds are measured from, in the host window's client area.
@@ -118,6 +125,7 @@ private:
     Bounds bounds_;
     std::wstring hint_;
     HFONT ownFont_ = nullptr;
+    GdiObject scaledOwnFont_;
     bool fixedCaption_ = false;
 };
 

@@ -42,4 +42,15 @@ private:
     bool owned_ = false;
 };
 
+// A new font like the given one with its size scaled from one resolution to another; null when
+// the font cannot be read.
+inline HFONT ScaledFont(HFONT font, int fromDpi, int toDpi) {
+    LOGFONTW logFont{};
+    if (!font || !GetObjectW(font, sizeof(logFont), &logFont))
+        return nullptr;
+    logFont.lfHeight = MulDiv(logFont.lfHeight, toDpi, fromDpi);
+    logFont.lfWidth = MulDiv(logFont.lfWidth, toDpi, fromDpi);
+    return CreateFontIndirectW(&logFont);
+}
+
 } // namespace tk

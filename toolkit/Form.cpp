@@ -1,6 +1,7 @@
 #include "Form.h"
 
 #include "Application.h"
+#include "PageControl.h"
 #include "StdControls.h"
 
 #include <commctrl.h>
@@ -24,6 +25,34 @@ Button* FindButton(const Control& root, bool (Button::*flag)() const) {
             return found;
     }
     return nullptr;
+}
+
+void ForEachButton(const Control& root, const std::function<void(Button&)>& action) {
+    for (Control* child : root.Children()) {
+        if (child->Kind() == ControlKind::Button)
+            action(*static_cast<Button*>(child));
+        ForEachButton(*child, action);
+    }
+}
+
+PageControl* FirstPageControl(const Control& root) {
+    for (Control* child : root.Children()) {
+        if (child->Kind() == ControlKind::PageControl)
+            return static_cast<PageControl*>(child);
+        if (PageControl* found = FirstPageControl(*child))
+            return found;
+    }
+    return nullptr;
+}
+
+// The page control that holds the focus (its tab strip answers for it), else the form's first.
+PageControl* PageControlForKeys(const Form& form) {
+    for (HWND window = GetFocus(); window && window != form.Handle(); window = GetParent(window)) {
+        Control* control = Control::FromHandle(window);
+        if (control && control->Kind() == ControlKind::PageControl)
+            return static_cast<PageControl*>(control);
+    }
+    return FirstPageControl(form);
 }
 
 Control* FindById(const Control& root, int id) {
@@ -66,14 +95,14 @@ const wchar_t* Form::ContainerClass() {
 }
 
 Form::Form(std::string name, const std::wstring& caption, int clientWidth, int clientHeight,
-           BorderStyle border)
+           BorderStyle border, HWND owner)
     : Control(ControlKind::Form, std::move(name), nullptr, true) {
     form_ = this;
     SetBounds({0, 0, clientWidth, clientHeight});
     DWORD style = StyleFor(border);
     DWORD exStyle = WS_EX_CONTROLPARENT | (border == BorderStyle::Dialog ? WS_EX_DLGMODALFRAME : 0);
     HWND hwnd = CreateWindowExW(exStyle, ContainerClass(), caption.c_str(), style, CW_USEDEFAULT,
-                                CW_USEDEFAULT, clientWidth, clientHeight, nullptr, nullptr,
+                                CW_USEDEFAULT, clientWidth, clientHeight, owner, nullptr,
                                 GetModuleHandleW(nullptr), static_cast<Control*>(this));
     if (!hwnd)
         throw std::runtime_error("Unable to create a window");
@@ -247,6 +276,54 @@ void Form::UpdateTooltip(Control& control) {
     SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&info));
 }
 
+void Form::ControlFocused(HWND focus) {
+    focus_ = focus;
+    UpdateDefaultFrame();
+}
+
+void Form::UpdateDefaultFrame() {
+    Control* focused = Control::FromHandle(focus_);
+    Button* framed =
+        focused && focused->Kind() == ControlKind::Button ? static_cast<Button*>(focused) : DefaultButton();
+    ForEachButton(*this, [framed](Button& button) { button.ShowDefaultFrame(&button == framed); });
+}
+
+void Form::RestoreFocus() {
+    if (!IsWindowVisible(hwnd_) || IsIconic(hwnd_))
+        return;
+    HWND target = focus_;
+    if (!target || !IsChild(hwnd_, target) || !IsWindowVisible(target) || !IsWindowEnabled(target))
+        target = GetNextDlgTabItem(hwnd_, nullptr, FALSE);
+    // A form without a control that takes the focus keeps it itself.
+    SetFocus(target ? target : hwnd_);
+}
+
+bool Form::TurnPage(const MSG& msg) {
+    if (msg.message != WM_KEYDOWN || msg.wParam != VK_TAB || !(GetKeyState(VK_CONTROL) & 0x8000))
+        return false;
+    if (SendMessageW(msg.hwnd, WM_GETDLGCODE, msg.wParam, reinterpret_cast<LPARAM>(&msg)) & DLGC_WANTMESSAGE)
+        return false;
+    PageControl* pages = PageControlForKeys(*this);
+    if (!pages || pages->PageCount() == 0)
+        return false;
+    const int count = pages->PageCount();
+    const int step = (GetKeyState(VK_SHIFT) & 0x8000) ? count - 1 : 1;
+    pages->SetActivePage((pages->ActivePageIndex() + step) % count);
+    return true;
+}
+
+void Form::ChangeDpi(int dpi, const RECT& suggested) {
+    if (dpi <= 0)
+        return;
+    const int oldDpi = dpi_;
+    dpi_ = dpi;
+    SetWindowPos(hwnd_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                 suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    if (HFONT scaled = ScaledFont(font_.Handle(), oldDpi, dpi))
+        font_.SetHandle(scaled);
+    Rescale(oldDpi, dpi);
+}
+
 bool Form::HandleMessage(UINT, WPARAM, LPARAM, LRESULT&) {
     return false;
 }
@@ -258,9 +335,19 @@ LRESULT Form::FormMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             return MAKELRESULT(def->Id(), DC_HASDEFID);
         return 0;
     case WM_ACTIVATE:
-        if (LOWORD(wParam) != WA_INACTIVE && OnActivate)
+        // Not left to DefWindowProc, which would give the focus to the bare window.
+        if (LOWORD(wParam) == WA_INACTIVE)
+            return 0;
+        RestoreFocus();
+        if (OnActivate)
             Application::Instance().Dispatch(OnActivate);
-        break;
+        return 0;
+    case WM_SETFOCUS:
+        RestoreFocus();
+        return 0;
+    case WM_DPICHANGED:
+        ChangeDpi(static_cast<int>(LOWORD(wParam)), *reinterpret_cast<const RECT*>(lParam));
+        return 0;
     case WM_CLOSE:
         Close();
         return 0;

@@ -21,8 +21,9 @@ enum class BorderStyle {
 // A top-level window that owns its controls.
 class Form : public Control {
 public:
-    Form(std::string name, const std::wstring& caption, int clientWidth, int clientHeight,
-         BorderStyle border);
+    // A form with an owner stays above it and has no taskbar button of its own.
+    Form(std::string name, const std::wstring& caption, int clientWidth, int clientHeight, BorderStyle border,
+         HWND owner = nullptr);
     ~Form() override;
 
     // Creates a control owned by this form; T's constructor takes the parent first.
@@ -62,6 +63,14 @@ public:
     int Dpi() const { return dpi_; }
     void UpdateTooltip(Control& control);
 
+    // Runs whenever a control of this form receives the focus.
+    void ControlFocused(HWND focus);
+    // The focused push button shows the default frame, and the default button does while the
+    // focus is on any other control.
+    void UpdateDefaultFrame();
+    // Ctrl+Tab and Ctrl+Shift+Tab turn the pages of the page control; true when handled.
+    bool TurnPage(const MSG& msg);
+
     // The window procedure of every container window of the toolkit.
     static LRESULT CALLBACK ContainerProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     static const wchar_t* ContainerClass();
@@ -75,10 +84,17 @@ public:
 private:
     LRESULT FormMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void CenterOnScreen();
+    // Like a dialog, the form gives the focus back to the control that had it last, or else to
+    // the first control in tab order.
+    void RestoreFocus();
+    // Takes the suggested rectangle and scales the controls' bounds and the fonts.
+    void ChangeDpi(int dpi, const RECT& suggested);
 
     std::vector<std::unique_ptr<Control>> owned_;
     tk::Font font_;
     HWND tooltip_ = nullptr;
+    // The control of this form that had the focus last.
+    HWND focus_ = nullptr;
     int modalResult_ = 0;
     bool modal_ = false;
     bool shownOnce_ = false;

@@ -17,6 +17,7 @@ PageControl::PageControl(Control& parent, std::string name, const Bounds& bounds
                            GetModuleHandleW(nullptr), nullptr);
     // The tab strip belongs to this control: its notifications come back here.
     SetPropW(tab_, L"tk.Control", this);
+    WatchFocus(tab_);
     if (form_->Font().Handle())
         SendMessageW(tab_, WM_SETFONT, reinterpret_cast<WPARAM>(form_->Font().Handle()), FALSE);
 }
@@ -36,8 +37,9 @@ void PageControl::AddPage(TabSheet& page) {
     pages_.push_back(&page);
     SendMessageW(tab_, TCM_INSERTITEMW, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item));
     RECT rect = PageRect();
-    SetWindowPos(page.Handle(), HWND_TOP, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
-                 SWP_NOACTIVATE);
+    // Z-order is tab order: the tab strip comes first, then the pages in their order.
+    SetWindowPos(page.Handle(), HWND_BOTTOM, rect.left, rect.top, rect.right - rect.left,
+                 rect.bottom - rect.top, SWP_NOACTIVATE);
     if (active_ < 0)
         SetActivePage(0);
     else
@@ -46,6 +48,14 @@ void PageControl::AddPage(TabSheet& page) {
 
 void PageControl::OnFontChanged(HFONT font) {
     SendMessageW(tab_, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+    LayoutPages();
+}
+
+void PageControl::PlaceWindow() {
+    Control::PlaceWindow();
+    RECT client;
+    GetClientRect(hwnd_, &client);
+    SetWindowPos(tab_, nullptr, 0, 0, client.right, client.bottom, SWP_NOZORDER | SWP_NOACTIVATE);
     LayoutPages();
 }
 
@@ -74,8 +84,11 @@ void PageControl::SetActivePage(int index) {
         return;
     active_ = index;
     SendMessageW(tab_, TCM_SETCURSEL, static_cast<WPARAM>(index), 0);
+    const HWND focus = GetFocus();
     for (int i = 0; i < PageCount(); ++i)
         ShowWindow(pages_[static_cast<size_t>(i)]->Handle(), i == index ? SW_SHOW : SW_HIDE);
+    if (focus && IsChild(hwnd_, focus) && !IsWindowVisible(focus))
+        SetFocus(tab_);
 }
 
 bool PageControl::OnNotify(NMHDR* header, LRESULT& result) {

@@ -17,11 +17,15 @@ public:
     int PageCount() const { return static_cast<int>(pages_.size()); }
     TabSheet& Page(int index) const { return *pages_[static_cast<size_t>(index)]; }
     int ActivePageIndex() const { return active_; }
+    // Shows the page; a focus left on a page that is hidden now goes to the tab strip.
     void SetActivePage(int index);
 
     bool OnNotify(NMHDR* header, LRESULT& result) override;
     void OnFontChanged(HFONT font) override;
     HWND TabHandle() const { return tab_; }
+
+protected:
+    void PlaceWindow() override;
 
 private:
     friend class TabSheet;
@@ -40,6 +44,10 @@ public:
     TabSheet(PageControl& pageControl, std::string name, const std::wstring& caption);
     std::wstring Caption() const override { return caption_; }
     void SetCaption(const std::wstring& text) override;
+
+protected:
+    // The page control places its pages.
+    void PlaceWindow() override {}
 
 private:
     friend class PageControl;

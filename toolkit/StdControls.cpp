@@ -16,8 +16,15 @@ Button::Button(Control& parent, std::string name, const Bounds& bounds, const st
 
 void Button::SetDefault(bool isDefault) {
     default_ = isDefault;
-    LONG style = GetWindowLongW(hwnd_, GWL_STYLE) & ~(BS_DEFPUSHBUTTON | BS_PUSHBUTTON);
-    SendMessageW(hwnd_, BM_SETSTYLE, style | (isDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON), TRUE);
+    ShowDefaultFrame(isDefault);
+}
+
+void Button::ShowDefaultFrame(bool shown) {
+    const LONG style = GetWindowLongW(hwnd_, GWL_STYLE);
+    if (((style & BS_TYPEMASK) == BS_DEFPUSHBUTTON) == shown)
+        return;
+    SendMessageW(hwnd_, BM_SETSTYLE, (style & ~BS_TYPEMASK) | (shown ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON),
+                 TRUE);
 }
 
 void Button::Click() {

@@ -13,6 +13,8 @@ public:
     // The default button is pressed by Enter, the cancel button by Esc.
     void SetDefault(bool isDefault);
     bool IsDefault() const { return default_; }
+    // The default frame, which the form moves to a focused push button.
+    void ShowDefaultFrame(bool shown);
     void SetCancel(bool isCancel) { cancel_ = isCancel; }
     bool IsCancel() const { return cancel_; }
     // A non-zero modal result closes a modal form when the button is pressed.

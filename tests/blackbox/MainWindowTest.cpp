@@ -1,5 +1,5 @@
 // The program started without a show: its main window as a user meets it, the ways to close it,
-// the named mutex, and control messages that arrive while no show runs.
+// the named mutex, control messages that arrive while no show runs, and the keyboard user's focus.
 #include "BlackBoxFixture.h"
 
 #include <commctrl.h>
@@ -158,6 +158,119 @@ TEST_F(MainWindowTest, ControlCode3ClosesOnlyForItsInstanceNumber) {
     ASSERT_TRUE(PostMessageW(main, WM_USER, 3, 42));
     EXPECT_EQ(program.WaitForExit(), std::optional<DWORD>(0));
     EXPECT_FALSE(log.Exists());
+}
+
+// The window with one presentation listed, so that every button but Delete is enabled, in the
+// foreground of a keyboard user.
+class KeyboardTest : public BlackBoxTest {
+protected:
+    bool StartWithAPresentation(const ViewerLog& log) {
+        program = &StartShown(Quoted(Presentation(L"a.ppt")) + L" 1 /l", ShowEnvironment(log, {}, 2), main);
+        if (!main)
+            return false;
+        tabs = FindChildOfClass(main, WC_TABCONTROLW);
+        list = FindChildOfClass(main, L"ListBox");
+        add = FindChild(main, L"&Add...", L"Button");
+        clear = FindChild(main, L"&Clear", L"Button");
+        about = FindChild(main, L"A&bout...", L"Button");
+        save = FindChild(main, L"Sa&ve Settings...", L"Button");
+        load = FindChild(main, L"&Load Settings...", L"Button");
+        start = FindChild(main, L"&Start Show", L"Button");
+        exit = FindChild(main, L"E&xit", L"Button");
+        return qmtest::WaitFor([&] { return IsWindowEnabled(start) && IsWindowEnabled(clear); }) &&
+               BringToForeground(main);
+    }
+    // Waits until the focus is on the control.
+    bool FocusOn(HWND control) const {
+        return qmtest::WaitFor([&] { return FocusedWindow(main) == control; }, 5s);
+    }
+    bool FocusMoves(const std::vector<WORD>& keys, HWND to) const {
+        return SendKeyChord(keys) && FocusOn(to);
+    }
+    // The buttons that show the default frame.
+    std::vector<HWND> Framed() const {
+        std::vector<HWND> framed;
+        for (HWND button : {add, clear, about, save, load, start, exit})
+            if ((GetWindowLongPtrW(button, GWL_STYLE) & BS_TYPEMASK) == BS_DEFPUSHBUTTON)
+                framed.push_back(button);
+        return framed;
+    }
+
+    ProgramDriver* program = nullptr;
+    HWND main = nullptr, tabs = nullptr, list = nullptr, add = nullptr, clear = nullptr, about = nullptr,
+         save = nullptr, load = nullptr, start = nullptr, exit = nullptr;
+};
+
+TEST_F(KeyboardTest, TabGoesThroughThePageControlThenTheButtonsAndCtrlTabTurnsThePages) {
+    ViewerLog log = NewViewerLog();
+    ASSERT_TRUE(StartWithAPresentation(log));
+    EXPECT_TRUE(FocusOn(tabs)) << "the first control in tab order has no focus at start";
+    const std::pair<const char*, HWND> order[] = {{"Add", add},          {"list", list}, {"Clear", clear},
+                                                  {"About", about},      {"Save", save}, {"Load", load},
+                                                  {"Start Show", start}, {"Exit", exit}, {"tab strip", tabs}};
+    for (auto [name, control] : order)
+        EXPECT_TRUE(FocusMoves({VK_TAB}, control)) << "Tab does not lead on to " << name;
+
+    // The pages turn both ways round; the focus on a page that goes out of sight moves to the tabs.
+    ASSERT_TRUE(FocusMoves({VK_TAB}, add) && FocusMoves({VK_TAB}, list));
+    HWND viewerEdit = FindChild(main, TestViewerPath(), L"Edit");
+    const std::pair<std::vector<WORD>, LRESULT> turns[] = {{{VK_CONTROL, VK_TAB}, 1},
+                                                           {{VK_CONTROL, VK_TAB}, 0},
+                                                           {{VK_CONTROL, VK_SHIFT, VK_TAB}, 1},
+                                                           {{VK_CONTROL, VK_SHIFT, VK_TAB}, 0}};
+    for (const auto& [keys, page] : turns) {
+        ASSERT_TRUE(SendKeyChord(keys));
+        EXPECT_TRUE(qmtest::WaitFor(
+            [&] {
+                return SendMessageW(tabs, TCM_GETCURSEL, 0, 0) == page &&
+                       (IsWindowVisible(viewerEdit) != 0) == (page == 1);
+            },
+            5s))
+            << "keys " << keys.size() << " do not turn to page " << page;
+    }
+    EXPECT_EQ(FocusedWindow(main), tabs);
+}
+
+TEST_F(KeyboardTest, FocusComesBackAfterBoxesAndShowsAndTheDefaultFrameFollowsIt) {
+    ViewerLog log = NewViewerLog();
+    ASSERT_TRUE(StartWithAPresentation(log));
+    const std::vector<HWND> startFramed{start};
+    EXPECT_EQ(Framed(), startFramed);
+    ASSERT_TRUE(FocusMoves({VK_TAB}, add));
+    EXPECT_EQ(Framed(), std::vector<HWND>{add});
+    ASSERT_TRUE(FocusMoves({VK_TAB}, list));
+    EXPECT_EQ(Framed(), startFramed) << "no default frame with the focus on the list";
+    ASSERT_TRUE(FocusMoves({VK_TAB}, clear) && FocusMoves({VK_TAB}, about));
+    EXPECT_EQ(Framed(), std::vector<HWND>{about});
+
+    // Enter presses the focused button. The About box is owned by the main window.
+    ASSERT_TRUE(SendKeyChord({VK_RETURN}));
+    HWND box = nullptr;
+    ASSERT_TRUE(qmtest::WaitFor([&] {
+        for (HWND window : TopLevelWindows(program->ProcessId(), L"tkContainer"))
+            if (window != main && IsWindowVisible(window))
+                box = window;
+        return box != nullptr;
+    })) << "Enter on About shows no About box";
+    EXPECT_EQ(GetWindow(box, GW_OWNER), main);
+    ASSERT_TRUE(SendKeyChord({VK_RETURN}));
+    EXPECT_TRUE(FocusOn(about)) << "after the About box";
+
+    // Clear asks first; "No" keeps the list.
+    ASSERT_TRUE(FocusMoves({VK_SHIFT, VK_TAB}, clear));
+    ASSERT_TRUE(SendKeyChord({VK_RETURN}));
+    ASSERT_NE(program->WaitForMessageBox(), nullptr);
+    ASSERT_TRUE(SendKeyChord({'N'}));
+    EXPECT_TRUE(FocusOn(clear)) << "after a message box";
+    EXPECT_EQ(ListBoxItems(list).size(), 1u);
+
+    // Enter on the list starts the show; the viewer ends after two seconds.
+    ASSERT_TRUE(FocusMoves({VK_SHIFT, VK_TAB}, list));
+    EXPECT_EQ(Framed(), startFramed);
+    ASSERT_TRUE(SendKeyChord({VK_RETURN}));
+    ASSERT_TRUE(qmtest::WaitFor([&] { return !IsWindowVisible(main); })) << "Enter started no show";
+    EXPECT_TRUE(qmtest::WaitFor([&] { return IsWindowVisible(main) != FALSE; }, 15s));
+    EXPECT_TRUE(FocusOn(list)) << "after a show";
 }
 
 } // namespace

@@ -398,6 +398,14 @@ bool SendKeyChord(const std::vector<WORD>& virtualKeys) {
     return SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT)) == inputs.size();
 }
 
+HWND FocusedWindow(HWND window) {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof(info);
+    if (!GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info))
+        return nullptr;
+    return info.hwndFocus;
+}
+
 bool BringToForeground(HWND window, Milliseconds deadline) {
     return qmtest::WaitFor(
         [&] {

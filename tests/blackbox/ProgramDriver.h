@@ -113,6 +113,8 @@ bool SendWithin(HWND window, UINT message, WPARAM wParam, LPARAM lParam, Millise
 
 // Presses the keys in order and releases them in reverse order, as one chord, through SendInput.
 bool SendKeyChord(const std::vector<WORD>& virtualKeys);
+// The window with the keyboard focus in the thread of the given window; null when none has it.
+HWND FocusedWindow(HWND window);
 // Makes the window the foreground window and waits until it is.
 bool BringToForeground(HWND window, Milliseconds deadline = 5s);
 

@@ -157,6 +157,32 @@ TEST_F(MainWindowTest, ControlsCarryTheirRunTimeNamesCaptionsAndPlaces) {
     EXPECT_EQ(form->StartMonitorEdit->Text(), L"9");
 }
 
+TEST_F(MainWindowTest, MovedToAScreenOf144DpiItTakesTheSuggestedRectangleAndScalesControlsAndFonts) {
+    form->Localize(0x0409);
+    LOGFONTW before{};
+    GetObjectW(form->Font().Handle(), sizeof(before), &before);
+    const int oldDpi = form->Dpi();
+    RECT suggested{40, 30, 40 + 980, 30 + 700};
+    SendMessageW(form->Handle(), WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
+
+    RECT window;
+    GetWindowRect(form->Handle(), &window);
+    EXPECT_TRUE(EqualRect(&window, &suggested));
+    auto size = [](tk::Control* control) {
+        RECT rect;
+        GetWindowRect(control->Handle(), &rect);
+        return std::pair<int, int>(rect.right - rect.left, rect.bottom - rect.top);
+    };
+    EXPECT_EQ(size(form->ExitButtonW), std::pair(MulDiv(89, 144, 96), MulDiv(25, 144, 96)));
+    EXPECT_EQ(size(form->PPTFileNameListBoxW), std::pair(MulDiv(449, 144, 96), MulDiv(319, 144, 96)));
+    LOGFONTW after{};
+    const auto buttonFont =
+        reinterpret_cast<HFONT>(SendMessageW(form->ExitButtonW->Handle(), WM_GETFONT, 0, 0));
+    GetObjectW(buttonFont, sizeof(after), &after);
+    EXPECT_EQ(after.lfHeight, MulDiv(before.lfHeight, 144, oldDpi));
+    EXPECT_STREQ(after.lfFaceName, before.lfFaceName);
+}
+
 TEST_F(MainWindowTest, ActivationShowsTheMonitorCountAndNarrowsTheStartMonitor) {
     const int monitors = tk::ScreenMonitorCount();
     ASSERT_GE(monitors, 2) << "the test display has two heads";
