@@ -11,7 +11,6 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
-#include <map>
 #include <optional>
 #include <string>
 #include <thread>
@@ -43,13 +42,21 @@ double MsSince(Clock::time_point start) {
     return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
 }
 
-// Waits until the window has handled what was posted to it and the idle call after that. A message
-// sent from outside is answered within the program's next look at its queue, before the posted
-// messages that look returns; each answer is followed by an idle call, during which the next
-// message waits. The third answer therefore comes after the posted work and an idle call.
+// Posts a message and waits for the answer to one sent after it. A posted message wakes the
+// program's loop, which calls the idle handler once its queue is empty; a sent message alone may be
+// served while the program waits, without an idle call. The answer comes when the program next
+// looks at its queue: at once when it was waiting, after its current work (an idle call) otherwise.
+bool Nudge(HWND window) {
+    PostMessageW(window, WM_NULL, 0, 0);
+    return bb::Responds(window, std::chrono::milliseconds(600000));
+}
+
+// Waits until the window has handled what was posted to it and the idle call after that: the
+// third nudge is answered after the idle call that followed the posted work, at the latest after
+// one idle call more.
 bool Settled(HWND window) {
     for (int i = 0; i < 3; ++i)
-        if (!bb::Responds(window, std::chrono::milliseconds(600000)))
+        if (!Nudge(window))
             return false;
     return true;
 }
@@ -126,15 +133,65 @@ double ClickUntilAnswered(HWND main, HWND button) {
     return MsSince(start);
 }
 
-double CpuSeconds(HANDLE process) {
-    FILETIME created, exited, kernel, user;
-    if (!GetProcessTimes(process, &created, &exited, &kernel, &user))
-        return 0;
-    auto seconds = [](const FILETIME& t) {
-        return static_cast<double>(static_cast<uint64_t>(t.dwHighDateTime) << 32 | t.dwLowDateTime) / 1e7;
-    };
-    return seconds(kernel) + seconds(user);
+// The bytes of a file that reports no size, such as the files of /proc.
+std::string ReadWhole(const std::wstring& path) {
+    std::string bytes;
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                              OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return bytes;
+    char buffer[4096];
+    DWORD got = 0;
+    while (ReadFile(file, buffer, sizeof buffer, &got, nullptr) && got > 0)
+        bytes.append(buffer, got);
+    CloseHandle(file);
+    return bytes;
 }
+
+// Wine reports no processor times for other processes, so the program's times are read where the
+// host keeps them: /proc, through the drive that maps the host's root, of the one host process
+// whose command line names the given file.
+class HostProcess {
+public:
+    explicit HostProcess(const std::wstring& mark) {
+        WIN32_FIND_DATAW data;
+        HANDLE find = FindFirstFileW(L"Z:\\proc\\*", &data);
+        if (find == INVALID_HANDLE_VALUE)
+            return;
+        const std::string wanted = qm::WideToAnsi(mark);
+        do {
+            const std::wstring name = data.cFileName;
+            if (name.empty() || name.find_first_not_of(L"0123456789") != std::wstring::npos)
+                continue;
+            std::string commandLine = ReadWhole(L"Z:\\proc\\" + name + L"\\cmdline");
+            std::replace(commandLine.begin(), commandLine.end(), '\0', ' ');
+            if (commandLine.find("quillmont.exe") != std::string::npos &&
+                commandLine.find(wanted) != std::string::npos)
+                stat_ = L"Z:\\proc\\" + name + L"\\stat";
+        } while (FindNextFileW(find, &data));
+        FindClose(find);
+    }
+    bool Found() const { return !stat_.empty(); }
+    // User and system time of all its threads, in seconds.
+    std::optional<double> CpuSeconds() const {
+        const std::string stat = ReadWhole(stat_);
+        const size_t close = stat.rfind(')');
+        if (close == std::string::npos)
+            return std::nullopt;
+        std::vector<std::string> fields;
+        size_t at = close + 2;
+        for (size_t end; (end = stat.find(' ', at)) != std::string::npos; at = end + 1)
+            fields.push_back(stat.substr(at, end - at));
+        // Fields 14 and 15 of the line (utime, stime), counted from the state after the name.
+        if (fields.size() < 13)
+            return std::nullopt;
+        // The host counts in ticks of 1/100 s.
+        return (std::stod(fields[11]) + std::stod(fields[12])) / 100.0;
+    }
+
+private:
+    std::wstring stat_;
+};
 
 struct Figures {
     std::optional<double> load, idle, moveTop, moveBottom, del, cpu;
@@ -162,7 +219,9 @@ public:
             qmtest::WriteBytes(list.back(), "x");
             text += "Presentation" + std::to_string(i) + "=" + qm::WideToAnsi(list.back()) + "\r\n";
         }
-        const std::wstring settings = folder + L"list.qlmv";
+        // A name of its own, by which the program's host process is found.
+        const std::wstring settings = folder + L"list" + std::to_wstring(GetTickCount64()) + L"_" +
+                                      std::to_wstring(GetCurrentProcessId()) + L".qlmv";
         qmtest::WriteBytes(settings, text);
         return settings;
     }
@@ -198,12 +257,12 @@ public:
             return figures;
         HWND listBox = bb::FindChildOfClass(main, L"ListBox");
         Check(Settled(main), label + "the window does not answer");
-        // A stream of messages: each one is answered only after the idle call of the one before.
-        constexpr int kMessages = 20;
+        // A stream of nudges: each one causes an idle call, during which the next one waits.
+        constexpr int kNudges = 20;
         const auto idleStart = Clock::now();
-        for (int i = 0; i < kMessages; ++i)
-            bb::Responds(main, std::chrono::milliseconds(600000));
-        figures.idle = MsSince(idleStart) / kMessages;
+        for (int i = 0; i < kNudges; ++i)
+            Nudge(main);
+        figures.idle = MsSince(idleStart) / kNudges;
 
         Check(ListThroughShow(program, main, log) == list,
               label + "the entries loaded differ from the file's");
@@ -290,20 +349,22 @@ private:
             return std::nullopt;
         Check(run.entries == list, label + "the viewer was given another list");
 
-        HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, program.ProcessId());
-        if (!process)
+        const HostProcess host(settings);
+        Check(host.Found(), label + "the program's host process was not found");
+        if (!host.Found())
             return std::nullopt;
         // Past the launch and its first placements, then a window of plain running.
         std::this_thread::sleep_for(std::chrono::seconds(2));
-        const double cpuStart = CpuSeconds(process);
+        const std::optional<double> cpuStart = host.CpuSeconds();
         const auto wallStart = Clock::now();
-        std::this_thread::sleep_for(std::chrono::seconds(6));
-        const double cpu = CpuSeconds(process) - cpuStart;
+        std::this_thread::sleep_for(std::chrono::seconds(10));
+        const std::optional<double> cpuEnd = host.CpuSeconds();
         const double wall = MsSince(wallStart) / 1000;
         Check(!program.MainWindowVisible(), label + "the main window is visible while the show runs");
-        CloseHandle(process);
         program.Kill();
-        return 100 * cpu / wall;
+        if (!cpuStart || !cpuEnd)
+            return std::nullopt;
+        return 100 * (*cpuEnd - *cpuStart) / wall;
     }
 
     qmtest::TempDir dir_;
