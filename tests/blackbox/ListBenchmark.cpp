@@ -125,11 +125,18 @@ std::vector<HWND> MoveButtons(HWND main) {
     return buttons;
 }
 
-// Clicks and returns the time until the window has handled the click and the idle call after it.
+// Clicks a button that the command's result disables (Move Top, Move Bottom, Delete of the only
+// selected entry) and returns the time until the idle call after the command has disabled it and
+// the window has answered a message sent after that, which it does once that idle call is over.
 double ClickUntilAnswered(HWND main, HWND button) {
+    // As a user would: once the idle handler has enabled the button for the selection.
+    Check(qmtest::WaitFor([&] { return IsWindowEnabled(button) != FALSE; }, std::chrono::seconds(120)),
+          "a button stays disabled");
     const auto start = Clock::now();
     bb::Click(button);
-    Check(Settled(main), "the window does not answer after a click");
+    while (IsWindowEnabled(button) && MsSince(start) < 600000)
+        std::this_thread::sleep_for(std::chrono::microseconds(200));
+    Check(bb::Responds(main, std::chrono::milliseconds(600000)), "the window does not answer after a click");
     return MsSince(start);
 }
 
