@@ -84,8 +84,8 @@ bool IsAscii(std::string_view text) {
 // reader's answer for any other position is empty, which names no file. A value is taken from
 // the section where the profile reader is known to give it unchanged: the first key of the
 // position, plain ASCII in its name (case and surrounding blanks aside), with a value that starts
-// with no quote and is far shorter than the reading buffer. Any other position is read on its
-// own, so the platform's rules for quotes, cuts and letters beyond ASCII decide it.
+// with no quote, has no blank at either end and is far shorter than the reading buffer. Any other position is
+// read on its own, so the platform's rules for quotes, cuts and letters beyond ASCII decide it.
 std::vector<std::string> ReadPresentations(const std::string& fileName, int32_t count) {
     std::map<int32_t, std::optional<std::string>> values;
     for (const std::string& line : ReadSectionLines(fileName, PresentationsSection)) {
@@ -95,8 +95,10 @@ std::vector<std::string> ReadPresentations(const std::string& fileName, int32_t 
         if (position == 0 || values.count(position))
             continue;
         const std::string value = equals == std::string::npos ? std::string() : line.substr(equals + 1);
-        const bool plain = IsAscii(name) && value.size() < ValueBufferSize / 2 && !value.starts_with('"') &&
-                           !value.starts_with('\'');
+        const bool plain =
+            IsAscii(name) && value.size() < ValueBufferSize / 2 &&
+            (value.empty() || (std::string_view("\"' \t").find(value.front()) == std::string_view::npos &&
+                               value.back() != ' ' && value.back() != '\t'));
         values.emplace(position, plain ? std::optional<std::string>(value) : std::nullopt);
     }
     std::vector<std::string> presentations;
