@@ -7,6 +7,8 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <map>
+#include <optional>
 #include <stdexcept>
 
 namespace qm {
@@ -52,41 +54,67 @@ bool IsExistingFile(const std::string& path) {
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-std::vector<std::string> ReadKeyNames(const std::wstring& fileName, const char* section) {
-    std::vector<wchar_t> buffer(4096);
+// The lines of a section as the profile functions keep them: "name=value", or "name" for a line
+// without "=", in the file's order.
+std::vector<std::string> ReadSectionLines(const std::wstring& fileName, const char* section) {
+    std::vector<wchar_t> buffer(65536);
     DWORD length = 0;
     for (;;) {
         const auto size = static_cast<DWORD>(buffer.size());
-        length = GetPrivateProfileStringW(AnsiToWide(section).c_str(), nullptr, L"", buffer.data(), size,
-                                          fileName.c_str());
-        // A list that does not fit comes back cut short, with a length of size - 2.
+        length = GetPrivateProfileSectionW(AnsiToWide(section).c_str(), buffer.data(), size, fileName.c_str());
+        // A section that does not fit comes back cut short, with a length of size - 2.
         if (length + 2 < size)
             break;
         buffer.resize(buffer.size() * 2);
     }
-    std::vector<std::string> names;
+    std::vector<std::string> lines;
     for (size_t start = 0; start < length;) {
         size_t end = start;
         while (end < length && buffer[end] != L'\0')
             ++end;
         if (end > start)
-            names.push_back(WideToAnsi(std::wstring_view(buffer.data() + start, end - start)));
+            lines.push_back(WideToAnsi(std::wstring_view(buffer.data() + start, end - start)));
         start = end + 1;
     }
-    return names;
+    return lines;
 }
 
-// The positions 1..count, ascending, whose key the section may hold. Every other position
-// reads as an empty value, which names no file, so reading only these gives the same list
-// at a cost that follows the file's size rather than a count that may be damaged.
-std::vector<int32_t> PositionsToRead(const std::wstring& fileName, int32_t count) {
-    std::vector<int32_t> positions;
-    for (const std::string& name : ReadKeyNames(fileName, PresentationsSection))
-        if (int32_t position = CandidateKeyPosition(name, PresentationKey, count))
-            positions.push_back(position);
-    std::sort(positions.begin(), positions.end());
-    positions.erase(std::unique(positions.begin(), positions.end()), positions.end());
-    return positions;
+bool IsAscii(std::string_view text) {
+    return std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+
+// The values of positions 1..count, ascending, from one reading of the section; the profile
+// reader's answer for any other position is empty, which names no file. A value is taken from
+// the section where the profile reader is known to give it unchanged: the first key of the
+// position, plain ASCII in its name (case and surrounding blanks aside), with a value that starts
+// with no quote, has no blank at either end and is far shorter than the reading buffer. Any other position is
+// read on its own, so the platform's rules for quotes, cuts and letters beyond ASCII decide it.
+std::vector<std::string> ReadPresentations(const std::wstring& fileName, int32_t count) {
+    std::map<int32_t, std::optional<std::string>> values;
+    for (const std::string& line : ReadSectionLines(fileName, PresentationsSection)) {
+        const size_t equals = line.find('=');
+        const std::string_view name = std::string_view(line).substr(0, equals);
+        const int32_t position = CandidateKeyPosition(name, PresentationKey, count);
+        if (position == 0 || values.count(position))
+            continue;
+        const std::string value = equals == std::string::npos ? std::string() : line.substr(equals + 1);
+        const bool plain =
+            IsAscii(name) && value.size() < ValueBufferSize / 2 &&
+            (value.empty() || (std::string_view("\"' \t").find(value.front()) == std::string_view::npos &&
+                               value.back() != ' ' && value.back() != '\t'));
+        values.emplace(position, plain ? std::optional<std::string>(value) : std::nullopt);
+    }
+    std::vector<std::string> presentations;
+    presentations.reserve(values.size());
+    for (const auto& [position, value] : values) {
+        if (value) {
+            presentations.push_back(*value);
+        } else {
+            const std::string key = PresentationKey + std::to_string(position);
+            presentations.push_back(ReadString(fileName, PresentationsSection, key.c_str()));
+        }
+    }
+    return presentations;
 }
 
 } // namespace
@@ -110,12 +138,9 @@ void LoadInfo(const std::wstring& fileName, TInfo& info) {
     info.StartMonitor = ReadInteger(fileName, SettingsSection, StartMonitorKey);
     if (count <= 0)
         return;
-    for (int32_t position : PositionsToRead(fileName, count)) {
-        const std::string key = PresentationKey + std::to_string(position);
-        std::string path = ReadString(fileName, PresentationsSection, key.c_str());
+    for (const std::string& path : ReadPresentations(fileName, count))
         if (IsExistingFile(path))
             info.List.push_back(AnsiToWide(path));
-    }
 }
 
 void LoadInfo(const std::string& fileName, TInfo& info) {

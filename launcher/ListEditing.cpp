@@ -1,5 +1,8 @@
 #include "ListEditing.h"
 
+#include <stdexcept>
+#include <utility>
+
 namespace qm {
 
 void DeleteSelected(ListWithMarks& list) {
@@ -59,6 +62,60 @@ void MoveToBottom(ListWithMarks& list) {
         return;
     for (int pass = 0; pass < n - 1 - last; ++pass)
         MoveDownPass(list);
+}
+
+WorkingCopy::WorkingCopy(const ListWithMarks& list) {
+    const int count = list.Count();
+    source_.reserve(static_cast<size_t>(count));
+    marks_.reserve(static_cast<size_t>(count));
+    for (int i = 0; i < count; ++i) {
+        source_.push_back(i);
+        marks_.push_back(list.Selected(i));
+    }
+}
+
+void WorkingCopy::SetSelected(int index, bool selected) {
+    marks_.at(static_cast<size_t>(index)) = selected;
+    if (selected)
+        lastMarked_ = index;
+}
+
+void WorkingCopy::Exchange(int i, int j) {
+    std::swap(source_.at(static_cast<size_t>(i)), source_.at(static_cast<size_t>(j)));
+}
+
+void WorkingCopy::Delete(int index) {
+    source_.erase(source_.begin() + index);
+    marks_.erase(marks_.begin() + index);
+    lastMarked_ = -1;
+}
+
+void WriteBack(const WorkingCopy& copy, ListWithMarks& list) {
+    const int count = copy.Count();
+    if (list.Count() != count)
+        throw std::logic_error("The working copy does not fit the list");
+    // at[p]: the original position of the entry now at p in the list; where[o]: the reverse.
+    std::vector<int> at(static_cast<size_t>(count)), where(static_cast<size_t>(count));
+    for (int p = 0; p < count; ++p)
+        at[static_cast<size_t>(p)] = where[static_cast<size_t>(p)] = p;
+    for (int p = 0; p < count; ++p) {
+        const int wanted = copy.Source(p);
+        const int from = where[static_cast<size_t>(wanted)];
+        if (from == p)
+            continue;
+        list.Exchange(p, from);
+        const int displaced = at[static_cast<size_t>(p)];
+        at[static_cast<size_t>(from)] = displaced;
+        where[static_cast<size_t>(displaced)] = from;
+        at[static_cast<size_t>(p)] = wanted;
+        where[static_cast<size_t>(wanted)] = p;
+    }
+    for (int p = 0; p < count; ++p)
+        if (list.Selected(p) != copy.Selected(p))
+            list.SetSelected(p, copy.Selected(p));
+    // The list's own marking may keep track of the entry marked last, as an anchor.
+    if (copy.LastMarked() >= 0)
+        list.SetSelected(copy.LastMarked(), true);
 }
 
 } // namespace qm

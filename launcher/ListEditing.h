@@ -3,6 +3,9 @@
 // selection marks. No Win32 here: the list box implements the interface in the window,
 // a test implements it in memory.
 
+#include <cstddef>
+#include <vector>
+
 namespace qm {
 
 class ListWithMarks {
@@ -24,5 +27,32 @@ void MoveDownPass(ListWithMarks& list);
 // Repeats the one-place pass until the first (last) selected entry reaches the end.
 void MoveToTop(ListWithMarks& list);
 void MoveToBottom(ListWithMarks& list);
+
+// The order and the marks of a list, taken once, on which the passes run without touching the
+// list itself; entries are known by their position in the list when the copy was taken.
+class WorkingCopy : public ListWithMarks {
+public:
+    explicit WorkingCopy(const ListWithMarks& list);
+    int Count() const override { return static_cast<int>(source_.size()); }
+    bool Selected(int index) const override { return marks_.at(static_cast<std::size_t>(index)); }
+    void SetSelected(int index, bool selected) override;
+    void Exchange(int i, int j) override;
+    void Delete(int index) override;
+
+    // The position in the original list of the entry that now stands at the index.
+    int Source(int index) const { return source_.at(static_cast<std::size_t>(index)); }
+    // The entry last marked through SetSelected, or -1.
+    int LastMarked() const { return lastMarked_; }
+
+private:
+    std::vector<int> source_;
+    std::vector<bool> marks_;
+    int lastMarked_ = -1;
+};
+
+// Gives the list, which must be the one the copy was taken from and unchanged since, the copy's
+// order (by exchanges of the entries out of place only) and marks (where they differ), and marks
+// the copy's last marked entry last. The copy must not have deleted entries.
+void WriteBack(const WorkingCopy& copy, ListWithMarks& list);
 
 } // namespace qm

@@ -24,6 +24,16 @@ private:
     tk::ListBox& list_;
 };
 
+// Runs the passes of a move on a working copy and gives the list box the result at once, drawn
+// once: the passes touch each entry many times, the list box would redraw after every step.
+template <class Move> void MoveOnWorkingCopy(tk::ListBox& listBox, Move move) {
+    ListBoxMarks marks(listBox);
+    qm::WorkingCopy copy(marks);
+    move(copy);
+    tk::ListBox::Update update(listBox);
+    qm::WriteBack(copy, marks);
+}
+
 } // namespace
 
 void TMainForm::ApplicationIdle(bool& Done) {
@@ -37,14 +47,18 @@ void TMainForm::ApplicationIdle(bool& Done) {
     MoveBottomButton->SetEnabled(count > 0 && selected > 0 && !list.Selected(count - 1));
     MoveDownButton->SetEnabled(MoveBottomButton->Enabled());
 
-    const std::wstring viewer = ViewerFileNameEditW->Text();
-    bool ready = !viewer.empty() && qm::FileExists(viewer) && count > 0;
-    for (int i = 0; ready && i < count; ++i) {
-        const std::wstring entry = list.Item(i);
-        ready = !entry.empty() && qm::FileExists(entry);
+    // While a show runs the window is hidden and nobody can see or press the two buttons; the
+    // file tests then wait for the first idle call after the show, which makes them in full.
+    if (!FShowRunning) {
+        const std::wstring viewer = ViewerFileNameEditW->Text();
+        bool ready = !viewer.empty() && qm::FileExists(viewer) && count > 0;
+        for (int i = 0; ready && i < count; ++i) {
+            const std::wstring entry = list.Item(i);
+            ready = !entry.empty() && qm::FileExists(entry);
+        }
+        StartShowButtonW->SetEnabled(ready);
+        SaveButtonW->SetEnabled(ready);
     }
-    StartShowButtonW->SetEnabled(ready);
-    SaveButtonW->SetEnabled(ready);
 
     if (FShowRunning) {
         if (Visible())
@@ -73,6 +87,7 @@ void TMainForm::AddButtonClick() {
 
 void TMainForm::DeleteButtonClick() {
     ListBoxMarks marks(*PPTFileNameListBoxW);
+    tk::ListBox::Update update(*PPTFileNameListBoxW);
     qm::DeleteSelected(marks);
 }
 
@@ -84,21 +99,17 @@ void TMainForm::ClearButtonClick() {
 }
 
 void TMainForm::MoveTopButtonClick() {
-    ListBoxMarks marks(*PPTFileNameListBoxW);
-    qm::MoveToTop(marks);
+    MoveOnWorkingCopy(*PPTFileNameListBoxW, [](qm::ListWithMarks& copy) { qm::MoveToTop(copy); });
 }
 
 void TMainForm::MoveUpButtonClick() {
-    ListBoxMarks marks(*PPTFileNameListBoxW);
-    qm::MoveUpPass(marks);
+    MoveOnWorkingCopy(*PPTFileNameListBoxW, [](qm::ListWithMarks& copy) { qm::MoveUpPass(copy); });
 }
 
 void TMainForm::MoveDownButtonClick() {
-    ListBoxMarks marks(*PPTFileNameListBoxW);
-    qm::MoveDownPass(marks);
+    MoveOnWorkingCopy(*PPTFileNameListBoxW, [](qm::ListWithMarks& copy) { qm::MoveDownPass(copy); });
 }
 
 void TMainForm::MoveBottomButtonClick() {
-    ListBoxMarks marks(*PPTFileNameListBoxW);
-    qm::MoveToBottom(marks);
+    MoveOnWorkingCopy(*PPTFileNameListBoxW, [](qm::ListWithMarks& copy) { qm::MoveToBottom(copy); });
 }

@@ -182,8 +182,7 @@ void TMainForm::InfoToForm(const TInfo& Info) {
     ViewerFileNameEditW->SetText(Info.ViewerFileName);
     StartMonitorUpDown->SetPosition(static_cast<int16_t>(Info.StartMonitor & 0xFFFF));
     PPTFileNameListBoxW->Clear();
-    for (const std::wstring& entry : Info.List)
-        PPTFileNameListBoxW->Append(entry);
+    PPTFileNameListBoxW->AppendAll(Info.List);
 }
 
 bool TMainForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {

@@ -5,6 +5,8 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+
 namespace tk {
 
 // Buttons
@@ -153,11 +155,33 @@ std::vector<std::wstring> ListBox::Items() const {
     return items;
 }
 
-void ListBox::Append(const std::wstring& text) {
+void ListBox::AddString(const std::wstring& text) {
     LRESULT index = SendMessageW(hwnd_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
     if (index == LB_ERR || index == LB_ERRSPACE)
         throw Error(L"Out of memory while adding to a list");
-    WidenFor(text);
+}
+
+void ListBox::Append(const std::wstring& text) {
+    AddString(text);
+    WidenFor({&text});
+}
+
+void ListBox::AppendAll(const std::vector<std::wstring>& texts) {
+    if (texts.empty())
+        return;
+    Update update(*this);
+    size_t characters = 0;
+    for (const std::wstring& text : texts)
+        characters += text.size() + 1;
+    // Room for all entries at once, instead of growing the list box's storage step by step.
+    SendMessageW(hwnd_, LB_INITSTORAGE, texts.size(), characters * sizeof(wchar_t));
+    std::vector<const std::wstring*> added;
+    added.reserve(texts.size());
+    for (const std::wstring& text : texts) {
+        AddString(text);
+        added.push_back(&text);
+    }
+    WidenFor(added);
 }
 
 void ListBox::Delete(int index) {
@@ -203,19 +227,32 @@ int ListBox::SelectedCount() const {
     return count == LB_ERR ? 0 : static_cast<int>(count);
 }
 
-void ListBox::WidenFor(const std::wstring& text) {
+void ListBox::WidenFor(const std::vector<const std::wstring*>& texts) {
     // Long paths get a horizontal scroll bar instead of being cut off.
     HDC dc = GetDC(hwnd_);
     auto font = reinterpret_cast<HFONT>(SendMessageW(hwnd_, WM_GETFONT, 0, 0));
     HGDIOBJ old = font ? SelectObject(dc, font) : nullptr;
-    SIZE size{};
-    GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+    LONG widest = 0;
+    for (const std::wstring* text : texts) {
+        SIZE size{};
+        GetTextExtentPoint32W(dc, text->c_str(), static_cast<int>(text->size()), &size);
+        widest = std::max(widest, size.cx);
+    }
     if (old)
         SelectObject(dc, old);
     ReleaseDC(hwnd_, dc);
     LRESULT current = SendMessageW(hwnd_, LB_GETHORIZONTALEXTENT, 0, 0);
-    if (size.cx + 8 > current)
-        SendMessageW(hwnd_, LB_SETHORIZONTALEXTENT, static_cast<WPARAM>(size.cx + 8), 0);
+    if (widest + 8 > current)
+        SendMessageW(hwnd_, LB_SETHORIZONTALEXTENT, static_cast<WPARAM>(widest + 8), 0);
+}
+
+ListBox::Update::Update(ListBox& list) : hwnd_(list.Handle()) {
+    SendMessageW(hwnd_, WM_SETREDRAW, FALSE, 0);
+}
+
+ListBox::Update::~Update() {
+    SendMessageW(hwnd_, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(hwnd_, nullptr, TRUE);
 }
 
 } // namespace tk

@@ -76,6 +76,8 @@ public:
     std::wstring Item(int index) const;
     std::vector<std::wstring> Items() const;
     void Append(const std::wstring& text);
+    // Appends every text, with the list box's drawing suspended and one measurement for all.
+    void AppendAll(const std::vector<std::wstring>& texts);
     void Delete(int index);
     void Exchange(int i, int j);
     void Clear();
@@ -83,8 +85,21 @@ public:
     void SetSelected(int index, bool selected);
     int SelectedCount() const;
 
+    // Suspends the list box's drawing while it lives; the list box is drawn afresh afterwards.
+    class Update {
+    public:
+        explicit Update(ListBox& list);
+        ~Update();
+        Update(const Update&) = delete;
+        Update& operator=(const Update&) = delete;
+
+    private:
+        HWND hwnd_;
+    };
+
 private:
-    void WidenFor(const std::wstring& text);
+    void AddString(const std::wstring& text);
+    void WidenFor(const std::vector<const std::wstring*>& texts);
 };
 
 } // namespace tk

@@ -18,7 +18,11 @@ public:
     }
     int Count() const override { return static_cast<int>(text.size()); }
     bool Selected(int i) const override { return marks.at(static_cast<size_t>(i)); }
-    void SetSelected(int i, bool s) override { marks.at(static_cast<size_t>(i)) = s; }
+    void SetSelected(int i, bool s) override {
+        marks.at(static_cast<size_t>(i)) = s;
+        if (s)
+            lastMarked = i;
+    }
     void Exchange(int i, int j) override {
         std::swap(text.at(static_cast<size_t>(i)), text.at(static_cast<size_t>(j)));
     }
@@ -35,6 +39,7 @@ public:
     }
     std::string text;
     std::vector<bool> marks;
+    int lastMarked = -1;
 };
 
 TEST(ListEditing, MoveUpAndDownMoveRunsAsBlocksWithTheirMarks) {
@@ -87,6 +92,28 @@ TEST(ListEditing, DeleteRemovesEverySelectedEntry) {
     MemoryList all("ABC", "ABC");
     qm::DeleteSelected(all);
     EXPECT_EQ(all.text, "");
+}
+
+TEST(ListEditing, MovesOnAWorkingCopyWrittenBackEqualThePassesOnTheList) {
+    const std::string entries = "ABCDEFG";
+    for (void (*move)(qm::ListWithMarks&) :
+         {qm::MoveUpPass, qm::MoveDownPass, qm::MoveToTop, qm::MoveToBottom}) {
+        for (unsigned mask = 0; mask < 1u << entries.size(); ++mask) {
+            std::string selected;
+            for (size_t i = 0; i < entries.size(); ++i)
+                if (mask >> i & 1)
+                    selected += entries[i];
+            MemoryList direct(entries, selected), written(entries, selected);
+            move(direct);
+            qm::WorkingCopy copy(written);
+            move(copy);
+            qm::WriteBack(copy, written);
+            EXPECT_EQ(written.text, direct.text) << selected;
+            EXPECT_EQ(written.marks, direct.marks) << selected;
+            // The entry marked last, which a list box keeps as the anchor of a selection.
+            EXPECT_EQ(written.lastMarked, direct.lastMarked) << selected;
+        }
+    }
 }
 
 TEST(ListFile, NameAndBytes) {

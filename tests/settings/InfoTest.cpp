@@ -319,4 +319,62 @@ TEST_F(SettingsFile, ValuesAndFileNamesTheCodePageLacksAreNeverBestFitted) {
     EXPECT_EQ(loaded.StartMonitor, 2);
 }
 
+// Generated files of many lines in the ways a hand-edited file may hold them: keys repeated, in
+// other letter case, with blanks, without "=", beyond the count, with letters beyond ASCII;
+// values quoted, half quoted, blank, far too long, naming a folder or nothing.
+TEST_F(SettingsFile, LoadingGeneratedFilesAgreesWithReadingEveryPosition) {
+    std::vector<std::string> values;
+    for (int i = 0; i < 6; ++i) {
+        const std::string path = Present("g" + std::to_string(i) + ".ppt");
+        for (const std::string& value :
+             {path, "\"" + path + "\"", "'" + path + "'", "\"" + path, path + "'", "'" + path + "\"",
+              " \t" + path + "  ", "\"  " + path + "\"", "\"\"" + path + "\"\""})
+            values.push_back(value);
+    }
+    std::string folder = qm::WideToAnsi(dir.Path());
+    values.insert(values.end(), {folder.substr(0, folder.size() - 1), Missing("none.ppt"), "", "\"", "\"\"",
+                                 "'", std::string(2046, 'a'), "\"" + std::string(2047, 'b') + "\"",
+                                 "'" + std::string(3000, 'c') + "'", "x=" + values[0]});
+    const std::string names[] = {"Presentation",    "presentation",    "PRESENTATION",  " Presentation",
+                                 "\tpresentation ", "Pr\xe9sentation", "Presentation0", "Presentatio"};
+
+    uint32_t seed = 12345;
+    auto next = [&seed](uint32_t below) {
+        seed = seed * 1103515245u + 12345u;
+        return (seed >> 8) % below;
+    };
+    for (int round = 0; round < 8; ++round) {
+        const int32_t lines = 40 + static_cast<int32_t>(next(200));
+        const int32_t count =
+            round % 4 == 3 ? INT32_MAX : lines / 4 + static_cast<int32_t>(next(static_cast<uint32_t>(lines)));
+        std::string text =
+            "[Settings]\r\nTotalPresentationCount=" + std::to_string(count) + "\r\n[Presentations]\r\n";
+        for (int32_t i = 0; i < lines; ++i) {
+            const uint32_t kind = next(20);
+            const std::string name = names[kind < 12 ? 0 : next(std::size(names))];
+            const int32_t position =
+                kind == 19 ? INT32_MAX : 1 + static_cast<int32_t>(next(static_cast<uint32_t>(lines)));
+            text += name + std::to_string(position);
+            if (kind == 18)
+                text += "\r\n";
+            else
+                text +=
+                    (kind == 17 ? " = " : "=") + values[next(static_cast<uint32_t>(values.size()))] + "\r\n";
+            if (kind == 16)
+                text += next(2) ? ";comment=1\r\n" : "\r\n";
+        }
+        // A second section of the same name, which the profile functions never read.
+        text += "[Other]\r\nPresentation1=" + values[0] +
+                "\r\n[presentations]\r\nPresentation1=" + values[0] + "\r\n";
+        WriteText(text);
+        List expected = ReadEveryPosition(file, 1, std::min(count, lines));
+        if (count == INT32_MAX) {
+            const List top = ReadEveryPosition(file, INT32_MAX, INT32_MAX);
+            expected.insert(expected.end(), top.begin(), top.end());
+        }
+        ASSERT_GT(expected.size(), 0u) << round;
+        EXPECT_EQ(Load().List, expected) << "round " << round << ", count " << count;
+    }
+}
+
 } // namespace
