@@ -84,6 +84,12 @@ bool Application::ProcessMessage(MSG& msg) {
         terminated_ = true;
         return true;
     }
+    Route(msg);
+    NoteFocus();
+    return true;
+}
+
+void Application::Route(MSG& msg) {
     HWND top = msg.hwnd ? GetAncestor(msg.hwnd, GA_ROOT) : nullptr;
     Form* form = top ? static_cast<Form*>(Control::FromHandle(top)) : nullptr;
     if (form && form->Kind() == ControlKind::Form &&
@@ -91,28 +97,38 @@ bool Application::ProcessMessage(MSG& msg) {
         bool handled = false;
         Dispatch([&] { form->OnShortCut(msg, handled); });
         if (handled)
-            return true;
+            return;
     }
     if (form && form->Kind() == ControlKind::Form) {
         if (form->TurnPage(msg))
-            return true;
+            return;
         if (IsDialogMessageW(top, &msg)) {
             // Moving the focus with Tab, IsDialogMessage also moves the default frame by rules of
             // its own.
             if (msg.message == WM_KEYDOWN)
                 form->UpdateDefaultFrame();
-            return true;
+            return;
         }
     }
     TranslateMessage(&msg);
     DispatchMessageW(&msg);
-    return true;
+}
+
+// Looked at after every message rather than told by each control: watching every control's
+// messages would slow down each of them, the list box's many included.
+void Application::NoteFocus() {
+    HWND focus = GetFocus();
+    HWND top = focus ? GetAncestor(focus, GA_ROOT) : nullptr;
+    Control* form = top && top != focus ? Control::FromHandle(top) : nullptr;
+    if (form && form->Kind() == ControlKind::Form)
+        Dispatch([&] { static_cast<Form*>(form)->ControlFocused(focus); });
 }
 
 void Application::Idle() {
     bool done = true;
     if (OnIdle)
         Dispatch([&] { OnIdle(done); });
+    NoteFocus();
     if (done && !terminated_)
         WaitMessage();
 }

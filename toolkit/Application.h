@@ -74,6 +74,11 @@ public:
 
 private:
     bool ProcessMessage(MSG& msg);
+    // Short cuts, page turning and dialog keys first, then the window's own procedure.
+    void Route(MSG& msg);
+    // Tells the form that holds the focus where it is, so that it can give it back later and
+    // frame the right button.
+    void NoteFocus();
     void Idle();
 
     std::wstring title_;

@@ -1,9 +1,6 @@
 #include "Control.h"
 
-#include "Application.h"
 #include "Form.h"
-
-#include <commctrl.h>
 
 #include <algorithm>
 
@@ -11,20 +8,7 @@ namespace tk {
 
 namespace {
 const wchar_t kControlProperty[] = L"tk.Control";
-
-LRESULT CALLBACK FocusWatchProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
-                                DWORD_PTR) {
-    if (message == WM_NCDESTROY)
-        RemoveWindowSubclass(hwnd, &FocusWatchProc, id);
-    LRESULT result = DefSubclassProc(hwnd, message, wParam, lParam);
-    if (message == WM_SETFOCUS) {
-        Control* control = Control::FromHandle(hwnd);
-        if (Form* form = control ? control->OwnerForm() : nullptr)
-            Application::Instance().Dispatch([&] { form->ControlFocused(hwnd); });
-    }
-    return result;
 }
-} // namespace
 
 Control::Control(ControlKind kind, std::string name, Control* parent, bool windowed)
     : kind_(kind), name_(std::move(name)), parent_(parent), windowed_(windowed) {
@@ -56,10 +40,6 @@ void Control::AttachHandle(HWND hwnd) {
     SetPropW(hwnd_, kControlProperty, this);
 }
 
-void Control::WatchFocus(HWND hwnd) {
-    SetWindowSubclass(hwnd, &FocusWatchProc, 0, 0);
-}
-
 int Control::Scale(int value) const {
     int dpi = form_ ? form_->Dpi() : 96;
     return MulDiv(value, dpi, 96);
@@ -78,7 +58,6 @@ void Control::CreateChildWindow(const wchar_t* windowClass, DWORD style, DWORD e
         throw std::runtime_error("Unable to create a window");
     if (!Control::FromHandle(hwnd))
         AttachHandle(hwnd);
-    WatchFocus(hwnd_);
     if (form_ && form_->Font().Handle())
         SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(form_->Font().Handle()), FALSE);
 }

@@ -101,8 +101,6 @@ protected:
     void CreateChildWindow(const wchar_t* windowClass, DWORD style, DWORD exStyle, const Bounds& bounds,
                            const std::wstring& text);
     void AttachHandle(HWND hwnd);
-    // Tells the form whenever the window, one of this control's, receives the focus.
-    void WatchFocus(HWND hwnd);
     // The window in which the children of this control are created.
     virtual HWND ChildHost() const { return hwnd_; }
     // Where a child's bounds are measured from, in the host window's client area.

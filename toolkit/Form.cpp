@@ -277,6 +277,8 @@ void Form::UpdateTooltip(Control& control) {
 }
 
 void Form::ControlFocused(HWND focus) {
+    if (focus == focus_)
+        return;
     focus_ = focus;
     UpdateDefaultFrame();
 }

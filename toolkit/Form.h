@@ -63,7 +63,7 @@ public:
     int Dpi() const { return dpi_; }
     void UpdateTooltip(Control& control);
 
-    // Runs whenever a control of this form receives the focus.
+    // Told, after every message, which control of this form has the focus.
     void ControlFocused(HWND focus);
     // The focused push button shows the default frame, and the default button does while the
     // focus is on any other control.

@@ -17,7 +17,6 @@ PageControl::PageControl(Control& parent, std::string name, const Bounds& bounds
                            GetModuleHandleW(nullptr), nullptr);
     // The tab strip belongs to this control: its notifications come back here.
     SetPropW(tab_, L"tk.Control", this);
-    WatchFocus(tab_);
     if (form_->Font().Handle())
         SendMessageW(tab_, WM_SETFONT, reinterpret_cast<WPARAM>(form_->Font().Handle()), FALSE);
 }
