@@ -61,7 +61,8 @@ std::vector<std::string> ReadSectionLines(const std::wstring& fileName, const ch
     DWORD length = 0;
     for (;;) {
         const auto size = static_cast<DWORD>(buffer.size());
-        length = GetPrivateProfileSectionW(AnsiToWide(section).c_str(), buffer.data(), size, fileName.c_str());
+        length =
+            GetPrivateProfileSectionW(AnsiToWide(section).c_str(), buffer.data(), size, fileName.c_str());
         // A section that does not fit comes back cut short, with a length of size - 2.
         if (length + 2 < size)
             break;
@@ -87,8 +88,9 @@ bool IsAscii(std::string_view text) {
 // reader's answer for any other position is empty, which names no file. A value is taken from
 // the section where the profile reader is known to give it unchanged: the first key of the
 // position, plain ASCII in its name (case and surrounding blanks aside), with a value that starts
-// with no quote, has no blank at either end and is far shorter than the reading buffer. Any other position is
-// read on its own, so the platform's rules for quotes, cuts and letters beyond ASCII decide it.
+// with no quote, has no blank at either end and is far shorter than the reading buffer. Any other
+// position is read on its own, so the platform's rules for quotes, cuts and letters beyond ASCII
+// decide it.
 std::vector<std::string> ReadPresentations(const std::wstring& fileName, int32_t count) {
     std::map<int32_t, std::optional<std::string>> values;
     for (const std::string& line : ReadSectionLines(fileName, PresentationsSection)) {
