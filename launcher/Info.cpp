@@ -176,8 +176,4 @@ std::vector<std::wstring> SaveInfo(const std::wstring& fileName, const TInfo& in
     return altered;
 }
 
-std::vector<std::wstring> SaveInfo(const std::string& fileName, const TInfo& info) {
-    return SaveInfo(AnsiToWide(fileName), info);
-}
-
 } // namespace qm

@@ -33,6 +33,5 @@ void LoadInfo(const std::string& fileName, TInfo& info);
 // paths that this altered (a character the code page lacks became its default character)
 // are returned, each once, in the order written.
 std::vector<std::wstring> SaveInfo(const std::wstring& fileName, const TInfo& info);
-std::vector<std::wstring> SaveInfo(const std::string& fileName, const TInfo& info);
 
 } // namespace qm

@@ -2,10 +2,6 @@
 
 namespace qm {
 
-std::string ListFileName(const std::string& folder, int number) {
-    return folder + "quillmont" + std::to_string(number) + ".txt";
-}
-
 std::wstring ListFileName(const std::wstring& folder, int number) {
     return folder + L"quillmont" + std::to_wstring(number) + L".txt";
 }

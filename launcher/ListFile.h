@@ -9,7 +9,6 @@ namespace qm {
 constexpr int kListFileNames = 1024;
 
 // "%squillmont%d.txt" filled with the folder (ending in a backslash) and the number.
-std::string ListFileName(const std::string& folder, int number);
 std::wstring ListFileName(const std::wstring& folder, int number);
 
 // UTF-16 little-endian with its byte-order mark; every entry followed by CR LF.

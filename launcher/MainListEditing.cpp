@@ -26,7 +26,7 @@ private:
 
 // Runs the passes of a move on a working copy and gives the list box the result at once, drawn
 // once: the passes touch each entry many times, the list box would redraw after every step.
-template <class Move> void MoveOnWorkingCopy(tk::ListBox& listBox, Move move) {
+void MoveOnWorkingCopy(tk::ListBox& listBox, void (*move)(qm::ListWithMarks&)) {
     ListBoxMarks marks(listBox);
     qm::WorkingCopy copy(marks);
     move(copy);
@@ -99,17 +99,17 @@ void TMainForm::ClearButtonClick() {
 }
 
 void TMainForm::MoveTopButtonClick() {
-    MoveOnWorkingCopy(*PPTFileNameListBoxW, [](qm::ListWithMarks& copy) { qm::MoveToTop(copy); });
+    MoveOnWorkingCopy(*PPTFileNameListBoxW, qm::MoveToTop);
 }
 
 void TMainForm::MoveUpButtonClick() {
-    MoveOnWorkingCopy(*PPTFileNameListBoxW, [](qm::ListWithMarks& copy) { qm::MoveUpPass(copy); });
+    MoveOnWorkingCopy(*PPTFileNameListBoxW, qm::MoveUpPass);
 }
 
 void TMainForm::MoveDownButtonClick() {
-    MoveOnWorkingCopy(*PPTFileNameListBoxW, [](qm::ListWithMarks& copy) { qm::MoveDownPass(copy); });
+    MoveOnWorkingCopy(*PPTFileNameListBoxW, qm::MoveDownPass);
 }
 
 void TMainForm::MoveBottomButtonClick() {
-    MoveOnWorkingCopy(*PPTFileNameListBoxW, [](qm::ListWithMarks& copy) { qm::MoveToBottom(copy); });
+    MoveOnWorkingCopy(*PPTFileNameListBoxW, qm::MoveToBottom);
 }

@@ -163,7 +163,7 @@ void ListBox::AddString(const std::wstring& text) {
 
 void ListBox::Append(const std::wstring& text) {
     AddString(text);
-    WidenFor({&text});
+    WidenFor(std::span<const std::wstring>(&text, 1));
 }
 
 void ListBox::AppendAll(const std::vector<std::wstring>& texts) {
@@ -175,13 +175,9 @@ void ListBox::AppendAll(const std::vector<std::wstring>& texts) {
         characters += text.size() + 1;
     // Room for all entries at once, instead of growing the list box's storage step by step.
     SendMessageW(hwnd_, LB_INITSTORAGE, texts.size(), characters * sizeof(wchar_t));
-    std::vector<const std::wstring*> added;
-    added.reserve(texts.size());
-    for (const std::wstring& text : texts) {
+    for (const std::wstring& text : texts)
         AddString(text);
-        added.push_back(&text);
-    }
-    WidenFor(added);
+    WidenFor(texts);
 }
 
 void ListBox::Delete(int index) {
@@ -227,15 +223,15 @@ int ListBox::SelectedCount() const {
     return count == LB_ERR ? 0 : static_cast<int>(count);
 }
 
-void ListBox::WidenFor(const std::vector<const std::wstring*>& texts) {
+void ListBox::WidenFor(std::span<const std::wstring> texts) {
     // Long paths get a horizontal scroll bar instead of being cut off.
     HDC dc = GetDC(hwnd_);
     auto font = reinterpret_cast<HFONT>(SendMessageW(hwnd_, WM_GETFONT, 0, 0));
     HGDIOBJ old = font ? SelectObject(dc, font) : nullptr;
     LONG widest = 0;
-    for (const std::wstring* text : texts) {
+    for (const std::wstring& text : texts) {
         SIZE size{};
-        GetTextExtentPoint32W(dc, text->c_str(), static_cast<int>(text->size()), &size);
+        GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
         widest = std::max(widest, size.cx);
     }
     if (old)

@@ -1,6 +1,7 @@
 #pragma once
 #include "Control.h"
 
+#include <span>
 #include <string>
 #include <vector>
 
@@ -99,7 +100,7 @@ public:
 
 private:
     void AddString(const std::wstring& text);
-    void WidenFor(const std::vector<const std::wstring*>& texts);
+    void WidenFor(std::span<const std::wstring> texts);
 };
 
 } // namespace tk

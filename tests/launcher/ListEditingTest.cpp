@@ -117,8 +117,8 @@ TEST(ListEditing, MovesOnAWorkingCopyWrittenBackEqualThePassesOnTheList) {
 }
 
 TEST(ListFile, NameAndBytes) {
-    EXPECT_EQ(qm::ListFileName("C:\\Temp\\", 517), "C:\\Temp\\quillmont517.txt");
-    EXPECT_EQ(qm::ListFileName("C:\\Temp\\", 0), "C:\\Temp\\quillmont0.txt");
+    EXPECT_EQ(qm::ListFileName(L"C:\\Temp\\", 517), L"C:\\Temp\\quillmont517.txt");
+    EXPECT_EQ(qm::ListFileName(L"C:\\Temp\\", 0), L"C:\\Temp\\quillmont0.txt");
     EXPECT_EQ(qm::ListFileBytes({}), std::string("\xFF\xFE", 2));
     const std::string expected = std::string("\xFF\xFE", 2) +
                                  std::string("C\0:\0\\\0a\0.\0p\0p\0t\0\r\0\n\0", 20) +

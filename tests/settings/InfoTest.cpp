@@ -84,7 +84,7 @@ TEST(InfoRecord, InitResetsEverythingButTheViewerAndFreeEmptiesTheList) {
 TEST_F(SettingsFile, SavedListLoadsBackAppendedInOrder) {
     const std::string a = Present("a.ppt"), b = Present("b.pps"), c = Present("c.pptx");
     qm::TInfo saved{{W(a), W(b), W(a), W(c)}, L"C:\\Viewer\\pptview.exe", -5, false};
-    qm::SaveInfo(file, saved);
+    qm::SaveInfo(W(file), saved);
 
     // A new file holds its keys in the order they are written.
     const std::string text = Text();
@@ -142,8 +142,8 @@ TEST_F(SettingsFile, ShorterListLeavesOtherKeysThatLoadingIgnores) {
     std::vector<std::string> paths;
     for (const char* name : {"1.ppt", "2.ppt", "3.ppt", "4.ppt", "5.ppt", "6.ppt", "7.ppt"})
         paths.push_back(Present(name));
-    qm::SaveInfo(file, {{W(paths[0]), W(paths[1]), W(paths[2]), W(paths[3]), W(paths[4])}, L"", 1, false});
-    qm::SaveInfo(file, {{W(paths[5]), W(paths[6])}, L"", 2, false});
+    qm::SaveInfo(W(file), {{W(paths[0]), W(paths[1]), W(paths[2]), W(paths[3]), W(paths[4])}, L"", 1, false});
+    qm::SaveInfo(W(file), {{W(paths[5]), W(paths[6])}, L"", 2, false});
 
     EXPECT_EQ(Value("Settings", "TotalPresentationCount"), "2");
     EXPECT_EQ(Value("Presentations", "Presentation1"), paths[5]);
@@ -172,14 +172,14 @@ TEST_F(SettingsFile, IntegersFollowTheNumberRule) {
 }
 
 TEST_F(SettingsFile, ViewerPathIsWrittenAsItStandsAndReadBackCutTo2047Characters) {
-    qm::SaveInfo(file, {{L"x.ppt"}, L"", 1, false});
+    qm::SaveInfo(W(file), {{L"x.ppt"}, L"", 1, false});
     EXPECT_EQ(Value("Settings", "PowerPoint Viewer"), "");
     qm::TInfo loaded{{}, L"old.exe", 0, false};
     qm::LoadInfo(file, loaded);
     EXPECT_EQ(loaded.ViewerFileName, L"");
 
     const std::wstring viewer(3000, L'v');
-    qm::SaveInfo(file, {{L"x.ppt"}, viewer, 1, false});
+    qm::SaveInfo(W(file), {{L"x.ppt"}, viewer, 1, false});
     EXPECT_EQ(Value("Settings", "PowerPoint Viewer").size(), 3000u);
     EXPECT_EQ(Load().ViewerFileName, viewer.substr(0, 2047));
 }
@@ -187,7 +187,7 @@ TEST_F(SettingsFile, ViewerPathIsWrittenAsItStandsAndReadBackCutTo2047Characters
 TEST_F(SettingsFile, FailedWriteRaisesUnableToWriteAndKeepsNoPhantomValues) {
     const std::string unreachable = Missing("no folder\\settings.qlmv");
     try {
-        qm::SaveInfo(unreachable, {{L"x.ppt"}, L"", 1, false});
+        qm::SaveInfo(W(unreachable), {{L"x.ppt"}, L"", 1, false});
         ADD_FAILURE() << "no error";
     } catch (const tk::Error& e) {
         EXPECT_EQ(e.Message(), L"Unable to write to " + W(unreachable));
@@ -201,7 +201,7 @@ TEST_F(SettingsFile, FailedWriteRaisesUnableToWriteAndKeepsNoPhantomValues) {
         tk::FileHandle held(CreateFileA(file.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
         ASSERT_TRUE(held);
         try {
-            qm::SaveInfo(file, {{L"x.ppt"}, L"new.exe", 7, false});
+            qm::SaveInfo(W(file), {{L"x.ppt"}, L"new.exe", 7, false});
             ADD_FAILURE() << "no error";
         } catch (const tk::Error& e) {
             EXPECT_EQ(e.Message(), L"Unable to write to " + W(file));
@@ -215,11 +215,11 @@ TEST_F(SettingsFile, FailedWriteRaisesUnableToWriteAndKeepsNoPhantomValues) {
 }
 
 TEST_F(SettingsFile, EmptyListFailsBeforeAnyWrite) {
-    EXPECT_THROW(qm::SaveInfo(file, {{}, L"viewer.exe", 1, false}), std::out_of_range);
+    EXPECT_THROW(qm::SaveInfo(W(file), {{}, L"viewer.exe", 1, false}), std::out_of_range);
     EXPECT_EQ(GetFileAttributesA(file.c_str()), INVALID_FILE_ATTRIBUTES);
     const std::string before = "[Settings]\r\nStart Monitor=3\r\n";
     WriteText(before);
-    EXPECT_THROW(qm::SaveInfo(file, {{}, L"viewer.exe", 1, false}), std::out_of_range);
+    EXPECT_THROW(qm::SaveInfo(W(file), {{}, L"viewer.exe", 1, false}), std::out_of_range);
     EXPECT_EQ(Text(), before);
 }
 
