@@ -90,38 +90,26 @@ bool Application::ProcessMessage(MSG& msg) {
 }
 
 void Application::Route(MSG& msg) {
-    HWND top = msg.hwnd ? GetAncestor(msg.hwnd, GA_ROOT) : nullptr;
-    Form* form = top ? static_cast<Form*>(Control::FromHandle(top)) : nullptr;
-    if (form && form->Kind() == ControlKind::Form &&
-        (msg.message == WM_KEYDOWN || msg.message == WM_SYSKEYDOWN) && form->OnShortCut) {
+    Control* top = msg.hwnd ? Control::FromHandle(GetAncestor(msg.hwnd, GA_ROOT)) : nullptr;
+    Form* form = top && top->Kind() == ControlKind::Form ? static_cast<Form*>(top) : nullptr;
+    if (form && (msg.message == WM_KEYDOWN || msg.message == WM_SYSKEYDOWN) && form->OnShortCut) {
         bool handled = false;
         Dispatch([&] { form->OnShortCut(msg, handled); });
         if (handled)
             return;
     }
-    if (form && form->Kind() == ControlKind::Form) {
-        if (form->TurnPage(msg))
-            return;
-        if (IsDialogMessageW(top, &msg)) {
-            // Moving the focus with Tab, IsDialogMessage also moves the default frame by rules of
-            // its own.
-            if (msg.message == WM_KEYDOWN)
-                form->UpdateDefaultFrame();
-            return;
-        }
-    }
+    if (form && form->keys_.TranslateKey(msg))
+        return;
     TranslateMessage(&msg);
     DispatchMessageW(&msg);
 }
 
-// Looked at after every message rather than told by each control: watching every control's
-// messages would slow down each of them, the list box's many included.
 void Application::NoteFocus() {
     HWND focus = GetFocus();
     HWND top = focus ? GetAncestor(focus, GA_ROOT) : nullptr;
     Control* form = top && top != focus ? Control::FromHandle(top) : nullptr;
     if (form && form->Kind() == ControlKind::Form)
-        Dispatch([&] { static_cast<Form*>(form)->ControlFocused(focus); });
+        Dispatch([&] { static_cast<Form*>(form)->keys_.Note(focus); });
 }
 
 void Application::Idle() {

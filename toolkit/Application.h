@@ -74,10 +74,10 @@ public:
 
 private:
     bool ProcessMessage(MSG& msg);
-    // Short cuts, page turning and dialog keys first, then the window's own procedure.
+    // The form's short cuts and keyboard rules (KeyboardFocus.h) first, then the window's own
+    // procedure.
     void Route(MSG& msg);
-    // Tells the form that holds the focus where it is, so that it can give it back later and
-    // frame the right button.
+    // Tells the form that holds the focus where it is, after every message and when idle.
     void NoteFocus();
     void Idle();
 

@@ -90,13 +90,8 @@ bool Control::Enabled() const {
 void Control::SetEnabled(bool enabled) {
     if (!hwnd_ || Enabled() == enabled)
         return;
-    // A control that loses its enabled state while it has the focus would leave the
-    // keyboard stranded; hand the focus on first.
-    if (!enabled && GetFocus() == hwnd_ && form_) {
-        HWND next = GetNextDlgTabItem(form_->Handle(), hwnd_, FALSE);
-        if (next && next != hwnd_)
-            SetFocus(next);
-    }
+    if (!enabled && form_)
+        HandOnFocusBeforeDisabling(form_->Handle(), hwnd_);
     EnableWindow(hwnd_, enabled);
 }
 

@@ -1,7 +1,6 @@
 #include "Form.h"
 
 #include "Application.h"
-#include "PageControl.h"
 #include "StdControls.h"
 
 #include <commctrl.h>
@@ -25,34 +24,6 @@ Button* FindButton(const Control& root, bool (Button::*flag)() const) {
             return found;
     }
     return nullptr;
-}
-
-void ForEachButton(const Control& root, const std::function<void(Button&)>& action) {
-    for (Control* child : root.Children()) {
-        if (child->Kind() == ControlKind::Button)
-            action(*static_cast<Button*>(child));
-        ForEachButton(*child, action);
-    }
-}
-
-PageControl* FirstPageControl(const Control& root) {
-    for (Control* child : root.Children()) {
-        if (child->Kind() == ControlKind::PageControl)
-            return static_cast<PageControl*>(child);
-        if (PageControl* found = FirstPageControl(*child))
-            return found;
-    }
-    return nullptr;
-}
-
-// The page control that holds the focus (its tab strip answers for it), else the form's first.
-PageControl* PageControlForKeys(const Form& form) {
-    for (HWND window = GetFocus(); window && window != form.Handle(); window = GetParent(window)) {
-        Control* control = Control::FromHandle(window);
-        if (control && control->Kind() == ControlKind::PageControl)
-            return static_cast<PageControl*>(control);
-    }
-    return FirstPageControl(form);
 }
 
 Control* FindById(const Control& root, int id) {
@@ -276,44 +247,6 @@ void Form::UpdateTooltip(Control& control) {
     SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&info));
 }
 
-void Form::ControlFocused(HWND focus) {
-    if (focus == focus_)
-        return;
-    focus_ = focus;
-    UpdateDefaultFrame();
-}
-
-void Form::UpdateDefaultFrame() {
-    Control* focused = Control::FromHandle(focus_);
-    Button* framed =
-        focused && focused->Kind() == ControlKind::Button ? static_cast<Button*>(focused) : DefaultButton();
-    ForEachButton(*this, [framed](Button& button) { button.ShowDefaultFrame(&button == framed); });
-}
-
-void Form::RestoreFocus() {
-    if (!IsWindowVisible(hwnd_) || IsIconic(hwnd_))
-        return;
-    HWND target = focus_;
-    if (!target || !IsChild(hwnd_, target) || !IsWindowVisible(target) || !IsWindowEnabled(target))
-        target = GetNextDlgTabItem(hwnd_, nullptr, FALSE);
-    // A form without a control that takes the focus keeps it itself.
-    SetFocus(target ? target : hwnd_);
-}
-
-bool Form::TurnPage(const MSG& msg) {
-    if (msg.message != WM_KEYDOWN || msg.wParam != VK_TAB || !(GetKeyState(VK_CONTROL) & 0x8000))
-        return false;
-    if (SendMessageW(msg.hwnd, WM_GETDLGCODE, msg.wParam, reinterpret_cast<LPARAM>(&msg)) & DLGC_WANTMESSAGE)
-        return false;
-    PageControl* pages = PageControlForKeys(*this);
-    if (!pages || pages->PageCount() == 0)
-        return false;
-    const int count = pages->PageCount();
-    const int step = (GetKeyState(VK_SHIFT) & 0x8000) ? count - 1 : 1;
-    pages->SetActivePage((pages->ActivePageIndex() + step) % count);
-    return true;
-}
-
 void Form::ChangeDpi(int dpi, const RECT& suggested) {
     if (dpi <= 0)
         return;
@@ -340,12 +273,12 @@ LRESULT Form::FormMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         // Not left to DefWindowProc, which would give the focus to the bare window.
         if (LOWORD(wParam) == WA_INACTIVE)
             return 0;
-        RestoreFocus();
+        keys_.Restore();
         if (OnActivate)
             Application::Instance().Dispatch(OnActivate);
         return 0;
     case WM_SETFOCUS:
-        RestoreFocus();
+        keys_.Restore();
         return 0;
     case WM_DPICHANGED:
         ChangeDpi(static_cast<int>(LOWORD(wParam)), *reinterpret_cast<const RECT*>(lParam));

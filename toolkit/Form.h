@@ -1,6 +1,7 @@
 #pragma once
 #include "Control.h"
 #include "Font.h"
+#include "KeyboardFocus.h"
 
 #include <memory>
 #include <vector>
@@ -63,14 +64,6 @@ public:
     int Dpi() const { return dpi_; }
     void UpdateTooltip(Control& control);
 
-    // Told, after every message, which control of this form has the focus.
-    void ControlFocused(HWND focus);
-    // The focused push button shows the default frame, and the default button does while the
-    // focus is on any other control.
-    void UpdateDefaultFrame();
-    // Ctrl+Tab and Ctrl+Shift+Tab turn the pages of the page control; true when handled.
-    bool TurnPage(const MSG& msg);
-
     // The window procedure of every container window of the toolkit.
     static LRESULT CALLBACK ContainerProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     static const wchar_t* ContainerClass();
@@ -82,19 +75,18 @@ public:
     void DestroyHandle();
 
 private:
+    // The message loop hands the form's keys and focus to its keyboard rules.
+    friend class Application;
+
     LRESULT FormMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void CenterOnScreen();
-    // Like a dialog, the form gives the focus back to the control that had it last, or else to
-    // the first control in tab order.
-    void RestoreFocus();
     // Takes the suggested rectangle and scales the controls' bounds and the fonts.
     void ChangeDpi(int dpi, const RECT& suggested);
 
     std::vector<std::unique_ptr<Control>> owned_;
     tk::Font font_;
     HWND tooltip_ = nullptr;
-    // The control of this form that had the focus last.
-    HWND focus_ = nullptr;
+    KeyboardFocus keys_{*this};
     int modalResult_ = 0;
     bool modal_ = false;
     bool shownOnce_ = false;

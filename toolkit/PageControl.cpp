@@ -1,6 +1,7 @@
 #include "PageControl.h"
 
 #include "Form.h"
+#include "KeyboardFocus.h"
 
 #include <commctrl.h>
 
@@ -35,10 +36,9 @@ void PageControl::AddPage(TabSheet& page) {
     int index = static_cast<int>(pages_.size());
     pages_.push_back(&page);
     SendMessageW(tab_, TCM_INSERTITEMW, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item));
-    RECT rect = PageRect();
     // Z-order is tab order: the tab strip comes first, then the pages in their order.
-    SetWindowPos(page.Handle(), HWND_BOTTOM, rect.left, rect.top, rect.right - rect.left,
-                 rect.bottom - rect.top, SWP_NOACTIVATE);
+    SetWindowPos(page.Handle(), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    LayoutPages();
     if (active_ < 0)
         SetActivePage(0);
     else
@@ -63,6 +63,16 @@ void PageControl::LayoutPages() {
     for (TabSheet* p : pages_)
         SetWindowPos(p->Handle(), nullptr, rect.left, rect.top, rect.right - rect.left,
                      rect.bottom - rect.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    // The tab strip lies above the pages so that it comes first in tab order; its region leaves
+    // out the pages' rectangle, or its body would be painted over them and their controls.
+    RECT whole;
+    GetClientRect(tab_, &whole);
+    HRGN region = CreateRectRgnIndirect(&whole);
+    HRGN pageArea = CreateRectRgnIndirect(&rect);
+    CombineRgn(region, region, pageArea, RGN_DIFF);
+    DeleteObject(pageArea);
+    // The window owns the region from here on.
+    SetWindowRgn(tab_, region, TRUE);
 }
 
 void PageControl::PageCaptionChanged(TabSheet& page) {
@@ -86,8 +96,7 @@ void PageControl::SetActivePage(int index) {
     const HWND focus = GetFocus();
     for (int i = 0; i < PageCount(); ++i)
         ShowWindow(pages_[static_cast<size_t>(i)]->Handle(), i == index ? SW_SHOW : SW_HIDE);
-    if (focus && IsChild(hwnd_, focus) && !IsWindowVisible(focus))
-        SetFocus(tab_);
+    KeepFocusInSight(focus, hwnd_, tab_);
 }
 
 bool PageControl::OnNotify(NMHDR* header, LRESULT& result) {

@@ -1,0 +1,107 @@
+#include "KeyboardFocus.h"
+
+#include "Form.h"
+#include "PageControl.h"
+#include "StdControls.h"
+
+namespace tk {
+
+namespace {
+
+void ForEachButton(const Control& root, const std::function<void(Button&)>& action) {
+    for (Control* child : root.Children()) {
+        if (child->Kind() == ControlKind::Button)
+            action(*static_cast<Button*>(child));
+        ForEachButton(*child, action);
+    }
+}
+
+PageControl* FirstPageControl(const Control& root) {
+    for (Control* child : root.Children()) {
+        if (child->Kind() == ControlKind::PageControl)
+            return static_cast<PageControl*>(child);
+        if (PageControl* found = FirstPageControl(*child))
+            return found;
+    }
+    return nullptr;
+}
+
+// The page control that holds the focus (its tab strip answers for it), else the form's first.
+PageControl* PageControlForKeys(const Form& form) {
+    for (HWND window = GetFocus(); window && window != form.Handle(); window = GetParent(window)) {
+        Control* control = Control::FromHandle(window);
+        if (control && control->Kind() == ControlKind::PageControl)
+            return static_cast<PageControl*>(control);
+    }
+    return FirstPageControl(form);
+}
+
+} // namespace
+
+bool KeyboardFocus::TranslateKey(MSG& msg) {
+    if (!TurnPage(msg) && !IsDialogMessageW(form_.Handle(), &msg))
+        return false;
+    // Either may have moved the focus, and the dialog manager moves the default frame by rules of
+    // its own: the frame goes with the focus as it is now, before the next message is looked at.
+    if (msg.message == WM_KEYDOWN) {
+        const HWND focus = GetFocus();
+        if (focus && IsChild(form_.Handle(), focus)) {
+            last_ = focus;
+            Frame(focus);
+        }
+    }
+    return true;
+}
+
+void KeyboardFocus::Note(HWND focus) {
+    if (focus == last_)
+        return;
+    last_ = focus;
+    Frame(focus);
+}
+
+void KeyboardFocus::Frame(HWND focus) {
+    Control* focused = Control::FromHandle(focus);
+    Button* framed = focused && focused->Kind() == ControlKind::Button ? static_cast<Button*>(focused)
+                                                                       : form_.DefaultButton();
+    ForEachButton(form_, [framed](Button& button) { button.ShowDefaultFrame(&button == framed); });
+}
+
+void KeyboardFocus::Restore() {
+    const HWND form = form_.Handle();
+    if (!IsWindowVisible(form) || IsIconic(form))
+        return;
+    HWND target = last_;
+    if (!target || !IsChild(form, target) || !IsWindowVisible(target) || !IsWindowEnabled(target))
+        target = GetNextDlgTabItem(form, nullptr, FALSE);
+    SetFocus(target ? target : form);
+}
+
+bool KeyboardFocus::TurnPage(const MSG& msg) {
+    if (msg.message != WM_KEYDOWN || msg.wParam != VK_TAB || !(GetKeyState(VK_CONTROL) & 0x8000))
+        return false;
+    if (SendMessageW(msg.hwnd, WM_GETDLGCODE, msg.wParam, reinterpret_cast<LPARAM>(&msg)) & DLGC_WANTMESSAGE)
+        return false;
+    PageControl* pages = PageControlForKeys(form_);
+    if (!pages || pages->PageCount() == 0)
+        return false;
+    const int count = pages->PageCount();
+    const int step = (GetKeyState(VK_SHIFT) & 0x8000) ? count - 1 : 1;
+    pages->SetActivePage((pages->ActivePageIndex() + step) % count);
+    return true;
+}
+
+void KeepFocusInSight(HWND focusBefore, HWND container, HWND fallback) {
+    if (focusBefore && IsChild(container, focusBefore) && !IsWindowVisible(focusBefore))
+        SetFocus(fallback);
+}
+
+void HandOnFocusBeforeDisabling(HWND form, HWND control) {
+    if (!form || GetFocus() != control)
+        return;
+    const HWND next = GetNextDlgTabItem(form, control, FALSE);
+    if (next && next != control)
+        SetFocus(next);
+}
+
+} // namespace tk
