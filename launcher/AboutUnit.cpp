@@ -23,13 +23,11 @@ TAboutForm::TAboutForm(HWND owner)
     Bevel2 = &Add<tk::Bevel>(*this, "Bevel2", Bounds{24, 24, 33, 33});
     ProductLabel = &Add<tk::Label>(*this, "ProductLabel", Bounds{72, 24, 0, 0}, L"Quillmont 3.1");
     LOGFONTW bold{};
-    bold.lfHeight = -MulDiv(12, Dpi(), 96);
+    bold.lfHeight = -12;
     bold.lfWeight = FW_BOLD;
     bold.lfCharSet = DEFAULT_CHARSET;
     lstrcpynW(bold.lfFaceName, L"Segoe UI", LF_FACESIZE);
-    productFont_.Reset(CreateFontIndirectW(&bold));
-    ProductLabel->SetOwnFont(static_cast<HFONT>(productFont_.Get()));
-    ProductLabel->SizeToText();
+    ProductLabel->SetOwnFont(bold);
     ProductLabel->SetFixedCaption(true);
     ProductLabel->SetHandCursor(true);
     ProductLabel->OnClick = [this] { ProductLabelClick(); };
@@ -61,8 +59,6 @@ void TAboutForm::FormShortCut(const MSG&, bool&) {
 
 void TAboutForm::Localize(uint32_t LangID) {
     SetSystemFont(Font());
-    // The notice follows the system font and keeps its size to the text.
-    CopyrightLabel->SizeToText();
     qm::LocalizeForm(*this, LangID);
 }
 

@@ -27,6 +27,5 @@ public:
     tk::Button* OKButtonW = nullptr;
 
 private:
-    tk::GdiObject productFont_;
     tk::GdiObject logo_;
 };

@@ -40,9 +40,12 @@ void Control::AttachHandle(HWND hwnd) {
     SetPropW(hwnd_, kControlProperty, this);
 }
 
+int Control::FormDpi() const {
+    return form_ ? form_->Dpi() : 96;
+}
+
 int Control::Scale(int value) const {
-    int dpi = form_ ? form_->Dpi() : 96;
-    return MulDiv(value, dpi, 96);
+    return MulDiv(value, FormDpi(), 96);
 }
 
 void Control::CreateChildWindow(const wchar_t* windowClass, DWORD style, DWORD exStyle, const Bounds& bounds,
@@ -117,26 +120,27 @@ void Control::PlaceWindow() {
                  Scale(bounds_.width), Scale(bounds_.height), SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-void Control::SetOwnFont(HFONT font) {
-    ownFont_ = font;
-    if (hwnd_)
-        SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+void Control::SetOwnFont(const LOGFONTW& design) {
+    ownFont_.OnChange = [this](HFONT font) {
+        if (hwnd_) {
+            SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+            OnFontChanged(font);
+        }
+    };
+    ownFont_.SetDpi(FormDpi());
+    ownFont_.SetDesign(design);
 }
 
-void Control::Rescale(int oldDpi, int newDpi) {
-    if (ownFont_) {
-        if (HFONT scaled = ScaledFont(ownFont_, oldDpi, newDpi)) {
-            SetOwnFont(scaled);
-            scaledOwnFont_.Reset(scaled);
-        }
-    }
+void Control::Rescale() {
+    if (HasOwnFont())
+        ownFont_.SetDpi(FormDpi());
     PlaceWindow();
     for (Control* child : children_)
-        child->Rescale(oldDpi, newDpi);
+        child->Rescale();
 }
 
 void Control::ApplyFont(HFONT font) {
-    if (!ownFont_ && hwnd_ && kind_ != ControlKind::Form) {
+    if (!HasOwnFont() && hwnd_ && kind_ != ControlKind::Form) {
         SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
         OnFontChanged(font);
     }

@@ -2,6 +2,7 @@
 // The control tree of the window toolkit: every control has a run-time name, a kind, a
 // parent, bounds (pixels at 96 dots per inch), a caption, a hint, enabled and visible
 // states, and children when it is a windowed control.
+#include "Font.h"
 #include "Handles.h"
 
 #include <windows.h>
@@ -72,16 +73,17 @@ public:
     Bounds GetBounds() const { return bounds_; }
     void SetBounds(const Bounds& bounds);
 
-    // Gives the control a font of its own that it keeps when its form's font changes.
-    void SetOwnFont(HFONT font);
-    bool HasOwnFont() const { return ownFont_ != nullptr; }
+    // Gives the control a font of its own, sizes in pixels at 96 dots per inch, that it keeps when
+    // its form's font changes.
+    void SetOwnFont(const LOGFONTW& design);
+    bool HasOwnFont() const { return ownFont_.Handle() != nullptr; }
 
     // Notifications that the parent window reflects back to the control.
     virtual bool OnCommand(WORD /*code*/) { return false; }
     virtual bool OnNotify(NMHDR* /*header*/, LRESULT& /*result*/) { return false; }
     virtual bool OnDrawItem(DRAWITEMSTRUCT* /*item*/) { return false; }
     virtual bool OnSetCursor() { return false; }
-    // Runs when the control's font has been replaced.
+    // Runs when the control's font has been replaced, its own or the one from its form.
     virtual void OnFontChanged(HFONT /*font*/) {}
 
     // Looks up the control object behind a window handle of this toolkit.
@@ -89,9 +91,9 @@ public:
 
     // Hands a font to this control and every descendant that has none of its own.
     void ApplyFont(HFONT font);
-    // Places this control and its descendants anew for the form's resolution, which changed
-    // from oldDpi, and scales their own fonts with it.
-    void Rescale(int oldDpi, int newDpi);
+    // Places this control and its descendants anew for the form's resolution and makes their own
+    // fonts for it.
+    void Rescale();
 
 protected:
     Control(ControlKind kind, std::string name, Control* parent, bool windowed);
@@ -107,6 +109,8 @@ protected:
     virtual POINT ChildOrigin() const { return {0, 0}; }
     virtual void PlaceWindow();
 
+    // The resolution of the control's form.
+    int FormDpi() const;
     int Scale(int value) const;
 
     HWND hwnd_ = nullptr;
@@ -122,8 +126,7 @@ private:
     int id_ = 0;
     Bounds bounds_;
     std::wstring hint_;
-    HFONT ownFont_ = nullptr;
-    GdiObject scaledOwnFont_;
+    Font ownFont_;
     bool fixedCaption_ = false;
 };
 

@@ -5,8 +5,10 @@
 
 namespace tk {
 
-// A font object that owns its native handle (unless it is a stock object) and tells
-// its owner when the handle changes.
+// A font object that owns its native handle (unless it is a stock object) and tells its owner when
+// the handle changes. It keeps the font as it was given, with the resolution that it was made for,
+// and makes the handle for every other resolution from that, so that moves between screens never
+// pile up rounding.
 class Font {
 public:
     Font() = default;
@@ -15,42 +17,31 @@ public:
     ~Font() { Release(); }
 
     HFONT Handle() const { return handle_; }
-    // Takes ownership of a font that CreateFontIndirect made.
-    void SetHandle(HFONT font) { Replace(font, true); }
-    // Uses a stock object, which is never deleted.
-    void SetStockHandle(HFONT font) { Replace(font, false); }
+    // The resolution that the handle is made for.
+    int Dpi() const { return dpi_; }
+    void SetDpi(int dpi);
+    // Takes ownership of a font that CreateFontIndirect made for the given resolution.
+    void SetHandle(HFONT font, int fontDpi);
+    // Uses a stock object made for the given resolution, which is never deleted.
+    void SetStockHandle(HFONT font, int fontDpi);
+    // A font whose sizes are pixels at 96 dots per inch.
+    void SetDesign(const LOGFONTW& design);
 
     std::function<void(HFONT)> OnChange;
 
 private:
-    void Replace(HFONT font, bool owned) {
-        HFONT old = handle_;
-        bool oldOwned = owned_;
-        handle_ = font;
-        owned_ = owned;
-        if (OnChange)
-            OnChange(font);
-        if (old && oldOwned && old != font)
-            DeleteObject(old);
-    }
-    void Release() {
-        if (handle_ && owned_)
-            DeleteObject(handle_);
-        handle_ = nullptr;
-    }
+    void Take(HFONT font, bool owned, int fontDpi);
+    // Makes the handle for the current resolution from the font as it was given.
+    void Make();
+    void Replace(HFONT font, bool owned);
+    void Release();
+
+    LOGFONTW given_{};
+    int givenDpi_ = 96;
+    HFONT stock_ = nullptr;
+    int dpi_ = 96;
     HFONT handle_ = nullptr;
     bool owned_ = false;
 };
-
-// A new font like the given one with its size scaled from one resolution to another; null when
-// the font cannot be read.
-inline HFONT ScaledFont(HFONT font, int fromDpi, int toDpi) {
-    LOGFONTW logFont{};
-    if (!font || !GetObjectW(font, sizeof(logFont), &logFont))
-        return nullptr;
-    logFont.lfHeight = MulDiv(logFont.lfHeight, toDpi, fromDpi);
-    logFont.lfWidth = MulDiv(logFont.lfWidth, toDpi, fromDpi);
-    return CreateFontIndirectW(&logFont);
-}
 
 } // namespace tk

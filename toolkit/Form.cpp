@@ -85,10 +85,8 @@ Form::Form(std::string name, const std::wstring& caption, int clientWidth, int c
     SetWindowPos(hwnd, nullptr, 0, 0, rect.right - rect.left, rect.bottom - rect.top,
                  SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOMOVE);
 
-    NONCLIENTMETRICSW metrics{};
-    metrics.cbSize = sizeof(metrics);
     LOGFONTW design{};
-    design.lfHeight = -Scale(12);
+    design.lfHeight = -12;
     design.lfWeight = FW_NORMAL;
     design.lfCharSet = DEFAULT_CHARSET;
     lstrcpynW(design.lfFaceName, L"Segoe UI", LF_FACESIZE);
@@ -97,7 +95,8 @@ Form::Form(std::string name, const std::wstring& caption, int clientWidth, int c
             SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
         ApplyFont(font);
     };
-    font_.SetHandle(CreateFontIndirectW(&design));
+    font_.SetDpi(dpi_);
+    font_.SetDesign(design);
 
     tooltip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP,
                                CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd, nullptr,
@@ -250,13 +249,12 @@ void Form::UpdateTooltip(Control& control) {
 void Form::ChangeDpi(int dpi, const RECT& suggested) {
     if (dpi <= 0)
         return;
-    const int oldDpi = dpi_;
     dpi_ = dpi;
     SetWindowPos(hwnd_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
                  suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
-    if (HFONT scaled = ScaledFont(font_.Handle(), oldDpi, dpi))
-        font_.SetHandle(scaled);
-    Rescale(oldDpi, dpi);
+    // The controls that size themselves to their text measure it again in the new font.
+    font_.SetDpi(dpi);
+    Rescale();
 }
 
 bool Form::HandleMessage(UINT, WPARAM, LPARAM, LRESULT&) {

@@ -85,11 +85,18 @@ void Label::SizeToText() {
     if (old)
         SelectObject(dc, old);
     ReleaseDC(hwnd_, dc);
+    // Rounded up, so that the text still fits once the bounds are scaled back.
+    const int dpi = FormDpi();
+    auto unscaled = [dpi](LONG pixels) { return static_cast<int>((pixels * 96 + dpi - 1) / dpi); };
     Bounds b = GetBounds();
-    int dpi = form_ ? form_->Dpi() : 96;
-    b.width = MulDiv(rect.right - rect.left, 96, dpi);
-    b.height = MulDiv(rect.bottom - rect.top, 96, dpi);
+    b.width = unscaled(rect.right - rect.left);
+    b.height = unscaled(rect.bottom - rect.top);
     SetBounds(b);
+}
+
+void Label::OnFontChanged(HFONT) {
+    if (autoSize_)
+        SizeToText();
 }
 
 bool Label::OnCommand(WORD code) {
@@ -221,6 +228,11 @@ void ListBox::SetSelected(int index, bool selected) {
 int ListBox::SelectedCount() const {
     LRESULT count = SendMessageW(hwnd_, LB_GETSELCOUNT, 0, 0);
     return count == LB_ERR ? 0 : static_cast<int>(count);
+}
+
+void ListBox::OnFontChanged(HFONT) {
+    SendMessageW(hwnd_, LB_SETHORIZONTALEXTENT, 0, 0);
+    WidenFor(Items());
 }
 
 void ListBox::WidenFor(std::span<const std::wstring> texts) {

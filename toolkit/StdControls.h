@@ -48,6 +48,7 @@ public:
     void SetCaption(const std::wstring& text) override;
     bool OnCommand(WORD code) override;
     bool OnSetCursor() override;
+    void OnFontChanged(HFONT font) override;
 
 private:
     bool handCursor_ = false;
@@ -85,6 +86,9 @@ public:
     bool Selected(int index) const;
     void SetSelected(int index, bool selected);
     int SelectedCount() const;
+
+    // Measures every entry again for the horizontal scroll range.
+    void OnFontChanged(HFONT font) override;
 
     // Suspends the list box's drawing while it lives; the list box is drawn afresh afterwards.
     class Update {

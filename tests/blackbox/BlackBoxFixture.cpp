@@ -229,7 +229,8 @@ std::vector<RECT> NamedMonitors() {
     const DWORD n = GetEnvironmentVariableA("QM_TEST_MONITORS", text, sizeof(text));
     std::vector<RECT> monitors;
     int width = 0, height = 0, left = 0, top = 0, used = 0;
-    for (const char* rest = n < sizeof(text) ? text : "";
+    // Without the variable the buffer holds nothing that was written: read nothing then.
+    for (const char* rest = n > 0 && n < sizeof(text) ? text : "";
          std::sscanf(rest, " %dx%d%d%d%n", &width, &height, &left, &top, &used) == 4; rest += used)
         monitors.push_back(RECT{left, top, left + width, top + height});
     return monitors;

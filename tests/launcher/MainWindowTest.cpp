@@ -1,3 +1,4 @@
+#include "AboutUnit.h"
 #include "AnsiText.h"
 #include "Application.h"
 #include "Localizer.h"
@@ -92,6 +93,49 @@ private:
     std::thread thread_;
 };
 
+LOGFONTW FontOf(HWND hwnd) {
+    LOGFONTW font{};
+    GetObjectW(reinterpret_cast<HFONT>(SendMessageW(hwnd, WM_GETFONT, 0, 0)), sizeof(font), &font);
+    return font;
+}
+
+int TextWidth(HWND hwnd, const std::wstring& text) {
+    HDC dc = GetDC(hwnd);
+    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(hwnd, WM_GETFONT, 0, 0)));
+    SIZE size{};
+    GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+    SelectObject(dc, old);
+    ReleaseDC(hwnd, dc);
+    return size.cx;
+}
+
+// Where every control of a window lies and the font that it shows its text in.
+using Look = std::vector<std::tuple<std::string, int, int, int, int, LONG, LONG, LONG, std::wstring>>;
+
+void AddLook(const tk::Form& window, const tk::Control& parent, Look& look) {
+    for (const tk::Control* control : parent.Children()) {
+        RECT rect;
+        GetWindowRect(control->Handle(), &rect);
+        MapWindowPoints(HWND_DESKTOP, window.Handle(), reinterpret_cast<POINT*>(&rect), 2);
+        const LOGFONTW font = FontOf(control->Handle());
+        look.emplace_back(control->Name(), rect.left, rect.top, rect.right, rect.bottom, font.lfHeight,
+                          font.lfWidth, font.lfWeight, font.lfFaceName);
+        AddLook(window, *control, look);
+    }
+}
+
+Look LookOf(const tk::Form& window) {
+    Look look;
+    AddLook(window, window, look);
+    return look;
+}
+
+void MoveToDpi(const tk::Form& window, int dpi) {
+    RECT suggested;
+    GetWindowRect(window.Handle(), &suggested);
+    SendMessageW(window.Handle(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+}
+
 class MainWindowTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -181,6 +225,44 @@ TEST_F(MainWindowTest, MovedToAScreenOf144DpiItTakesTheSuggestedRectangleAndScal
     GetObjectW(buttonFont, sizeof(after), &after);
     EXPECT_EQ(after.lfHeight, MulDiv(before.lfHeight, 144, oldDpi));
     EXPECT_STREQ(after.lfFaceName, before.lfFaceName);
+}
+
+TEST_F(MainWindowTest, ResolutionsThereAndBackGiveTheFirstLookAgainAndTextsFitAtEach) {
+    ASSERT_EQ(form->Dpi(), 96);
+    form->Localize(0x0409);
+    const std::wstring longest = L"C:\\Shows\\" + std::wstring(120, L'W') + L".pps";
+    SetList({L"C:\\a.ppt", longest});
+    TAboutForm box(form->Handle());
+    box.Localize(0x0409);
+    const Look mainLook = LookOf(*form);
+    const Look boxLook = LookOf(box);
+    const LONG height = FontOf(form->ExitButtonW->Handle()).lfHeight;
+    const LONG productHeight = FontOf(box.ProductLabel->Handle()).lfHeight;
+    auto fits = [](const tk::Label* label) {
+        RECT client;
+        GetClientRect(label->Handle(), &client);
+        return client.right >= TextWidth(label->Handle(), label->Caption());
+    };
+    for (int dpi : {120, 168}) {
+        MoveToDpi(*form, dpi);
+        MoveToDpi(box, dpi);
+        // As if the windows had opened at that resolution.
+        EXPECT_EQ(FontOf(form->ExitButtonW->Handle()).lfHeight, MulDiv(height, dpi, 96)) << dpi;
+        EXPECT_EQ(FontOf(box.ProductLabel->Handle()).lfHeight, MulDiv(productHeight, dpi, 96)) << dpi;
+        EXPECT_TRUE(fits(box.ProductLabel)) << dpi;
+        EXPECT_TRUE(fits(box.CopyrightLabel)) << dpi;
+    }
+    MoveToDpi(*form, 96);
+    MoveToDpi(box, 96);
+    EXPECT_EQ(LookOf(*form), mainLook);
+    EXPECT_EQ(LookOf(box), boxLook);
+
+    MoveToDpi(*form, 144);
+    const HWND list = form->PPTFileNameListBoxW->Handle();
+    EXPECT_GE(SendMessageW(list, LB_GETHORIZONTALEXTENT, 0, 0), TextWidth(list, longest));
+    // The icon-title font is read at the system's resolution and made for the window's.
+    form->Localize(0x0409);
+    EXPECT_EQ(FontOf(form->ExitButtonW->Handle()).lfHeight, MulDiv(height, 144, 96));
 }
 
 TEST_F(MainWindowTest, ActivationShowsTheMonitorCountAndNarrowsTheStartMonitor) {

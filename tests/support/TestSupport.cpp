@@ -1,7 +1,5 @@
 #include "TestSupport.h"
 
-#include <shellapi.h>
-
 #include <cstdlib>
 #include <stdexcept>
 #include <thread>
@@ -24,15 +22,40 @@ TempDir::TempDir() {
     }
 }
 
+namespace {
+
+// Deletes a folder with everything in it, touching only names found inside it. Links are removed,
+// never followed.
+void RemoveTree(const std::wstring& folder) {
+    WIN32_FIND_DATAW entry;
+    HANDLE find = FindFirstFileW((folder + L"\\*").c_str(), &entry);
+    if (find != INVALID_HANDLE_VALUE) {
+        do {
+            const std::wstring name = entry.cFileName;
+            if (name == L"." || name == L"..")
+                continue;
+            const std::wstring path = folder + L"\\" + name;
+            const DWORD attributes = entry.dwFileAttributes;
+            if ((attributes & FILE_ATTRIBUTE_DIRECTORY) && !(attributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
+                RemoveTree(path);
+            } else if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
+                RemoveDirectoryW(path.c_str());
+            } else {
+                SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+                DeleteFileW(path.c_str());
+            }
+        } while (FindNextFileW(find, &entry));
+        FindClose(find);
+    }
+    RemoveDirectoryW(folder.c_str());
+}
+
+} // namespace
+
 TempDir::~TempDir() {
-    std::wstring from = path_.substr(0, path_.size() - 1);
-    from.push_back(L'\0');
-    from.push_back(L'\0');
-    SHFILEOPSTRUCTW op{};
-    op.wFunc = FO_DELETE;
-    op.pFrom = from.c_str();
-    op.fFlags = FOF_NOCONFIRMATION | FOF_NOERRORUI | FOF_SILENT;
-    SHFileOperationW(&op);
+    // The "\\?\" form reaches past MAX_PATH. The shell's delete does not (under Wine it then empties
+    // the current folder instead), nor does std::filesystem::remove_all of MinGW's library.
+    RemoveTree(L"\\\\?\\" + path_.substr(0, path_.size() - 1));
 }
 
 void WriteBytes(const std::wstring& path, const std::string& bytes) {
