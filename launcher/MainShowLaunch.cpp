@@ -25,23 +25,18 @@ std::wstring GetTempDir() {
     return buffer;
 }
 
-bool NameIsTaken(const std::wstring& path) {
-    DWORD attributes = GetFileAttributesW(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
 // Draws a free name; when a run of draws meets only taken names, every name is looked at
 // once in turn, and a folder whose names are all taken is reported instead of searched
 // for ever.
 std::wstring DrawListFileName(const std::wstring& folder) {
     for (int draw = 0; draw < qm::kListFileNames; ++draw) {
         std::wstring name = qm::ListFileName(folder, qm::RandomBelow(qm::kListFileNames));
-        if (!NameIsTaken(name))
+        if (!qm::FileExists(name))
             return name;
     }
     for (int number = 0; number < qm::kListFileNames; ++number) {
         std::wstring name = qm::ListFileName(folder, number);
-        if (!NameIsTaken(name))
+        if (!qm::FileExists(name))
             return name;
     }
     // Quoted, so that the period the error box adds does not read as part of the folder.
