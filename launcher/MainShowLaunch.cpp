@@ -108,7 +108,7 @@ void TMainForm::StartShow(TInfo& Info) {
                  std::to_wstring(Info.StartMonitor));
         return;
     }
-    if (!AreMonitorsEqual(Info.StartMonitor - 1)) {
+    if (!AreMonitorsEqual(qm::MonitorIndex(Info.StartMonitor))) {
         errorBox("MainForm:NoSameResolution",
                  L"Monitor %s1% does not have the same resolution as the primary monitor. Quillmont requires "
                  L"these monitors to have same resolutions.",
@@ -122,7 +122,7 @@ void TMainForm::StartShow(TInfo& Info) {
     FListFileName = listFile.str();
     WriteListFile(Info);
 
-    LaunchPresentation(&viewer, &listFile, Info.StartMonitor - 1, &FProcessHandle, &FProcessId);
+    LaunchPresentation(&viewer, &listFile, qm::MonitorIndex(Info.StartMonitor), &FProcessHandle, &FProcessId);
     if (FProcessId != 0) {
         FShowRunning = true;
         Timer.SetEnabled(true);

@@ -89,6 +89,8 @@ TEST(ApplyCommandLine, TheWordAfterAPresentationIsAlwaysItsMonitor) {
     EXPECT_EQ(Parsed({"a.ppt", "99999999999"}).info.StartMonitor, 1);
     // Hexadecimal numbers too must lie within the signed 32-bit range.
     EXPECT_EQ(Parsed({"a.ppt", "-$80000000"}).info.StartMonitor, INT32_MIN);
+    // The library is handed a negative index for it, as for every start monitor below 1.
+    EXPECT_EQ(qm::MonitorIndex(INT32_MIN), INT32_MIN);
     EXPECT_EQ(Parsed({"a.ppt", "0x00000007FFFFFFF"}).info.StartMonitor, INT32_MAX);
     for (const char* outside : {"-$80000001", "$80000000", "$FFFFFFFF", "-$FFFFFFFF", "4294967295"})
         EXPECT_EQ(Parsed({"a.ppt", outside}).info.StartMonitor, 1) << outside;
