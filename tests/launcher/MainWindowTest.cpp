@@ -351,7 +351,7 @@ TEST_F(MainWindowTest, TranslationReachesExactlyTheTextBearingControls) {
     for (const char* name : untouched)
         file += std::string("MainForm~") + name + "~\"T-" + name + "\"\r\n";
     qmtest::WriteBytes(dir.File(L"0407.lcl"), file);
-    qm::LoadL10NResources(qm::WideToAnsi(dir.Path()));
+    qm::LoadL10NResources(dir.Path());
     form->ViewerFileNameEditW->SetText(L"C:\\viewer.exe");
 
     form->Localize(0x0407);
