@@ -6,7 +6,11 @@ namespace qm {
 
 bool FileExists(const std::wstring& path) {
     // Windows file names hold no wildcards; searching with one would find some other file.
-    if (path.find_first_of(L"*?") != std::wstring::npos)
+    // The "?" of the prefix "\\?\" (and "\\?\UNC\") is none.
+    std::wstring_view name = path;
+    if (name.starts_with(L"\\\\?\\"))
+        name.remove_prefix(4);
+    if (name.find_first_of(L"*?") != std::wstring_view::npos)
         return false;
     // The attributes give the answer that a directory search for the path gives, without
     // the search, which costs a scan of the folder on some file systems.

@@ -2,6 +2,7 @@
 
 #include "AnsiText.h"
 #include "Application.h"
+#include "FileTests.h"
 #include "ProfileInteger.h"
 
 #include <windows.h>
@@ -47,11 +48,6 @@ std::string ReadString(const std::wstring& fileName, const char* section, const 
 
 int32_t ReadInteger(const std::wstring& fileName, const char* section, const char* key) {
     return ParseProfileInteger(ReadString(fileName, section, key)).value_or(0);
-}
-
-bool IsExistingFile(const std::string& path) {
-    DWORD attributes = GetFileAttributesA(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 // The lines of a section as the profile functions keep them: "name=value", or "name" for a line
@@ -141,8 +137,8 @@ void LoadInfo(const std::wstring& fileName, TInfo& info) {
     if (count <= 0)
         return;
     for (const std::string& path : ReadPresentations(fileName, count))
-        if (IsExistingFile(path))
-            info.List.push_back(AnsiToWide(path));
+        if (std::wstring entry = AnsiToWide(path); FileExists(entry))
+            info.List.push_back(std::move(entry));
 }
 
 void LoadInfo(const std::string& fileName, TInfo& info) {

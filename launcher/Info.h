@@ -10,11 +10,17 @@ struct TInfo {
     // Presentation paths in show order; duplicates and empty entries are kept.
     std::vector<std::wstring> List;
     std::wstring ViewerFileName;
-    // 1-based monitor number; the presentation library is handed StartMonitor - 1.
+    // 1-based monitor number; the presentation library is handed MonitorIndex(StartMonitor).
     int32_t StartMonitor = 0;
     // Set only by the "/s" switch and never stored in a settings file.
     bool CloseAfterShow = false;
 };
+
+// The presentation library's 0-based index of a start monitor: StartMonitor - 1, and for the
+// lowest start monitor, whose index 32 bits cannot hold, the lowest index, negative as well.
+constexpr int32_t MonitorIndex(int32_t startMonitor) {
+    return startMonitor == INT32_MIN ? INT32_MIN : startMonitor - 1;
+}
 
 // Empties the list and resets StartMonitor and CloseAfterShow; ViewerFileName is left alone.
 void InitInfo(TInfo& info);

@@ -10,13 +10,15 @@ void TMainForm::Startup(uint32_t LangID) {
     application.OnIdle = [this](bool& done) { ApplicationIdle(done); };
 
     FInfo.StartMonitor = 1;
-    const std::vector<std::string> words = qm::SplitCommandLine(GetCommandLineA());
+    // Read wide: the ANSI form would turn a letter that the code page lacks into a look-alike
+    // and name another file.
+    const std::vector<std::wstring> words = qm::SplitCommandLine(GetCommandLineW());
     if (words.empty())
         return;
 
     qm::CommandLineSources sources;
     sources.storedViewer = [] { return qm::AnsiToWide(qm::LibraryGetViewer(kLibraryApplication)); };
-    sources.loadSettings = [](const std::string& fileName, TInfo& info) { qm::LoadInfo(fileName, info); };
+    sources.loadSettings = [](const std::wstring& fileName, TInfo& info) { qm::LoadInfo(fileName, info); };
     const qm::CommandLineOutcome outcome = qm::ApplyCommandLine(words, FInfo, FInstanceNumber, sources);
     InfoToForm(FInfo);
     if (outcome.loadOnly)

@@ -25,23 +25,18 @@ std::wstring GetTempDir() {
     return buffer;
 }
 
-bool NameIsTaken(const std::wstring& path) {
-    DWORD attributes = GetFileAttributesW(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
 // Draws a free name; when a run of draws meets only taken names, every name is looked at
 // once in turn, and a folder whose names are all taken is reported instead of searched
 // for ever.
 std::wstring DrawListFileName(const std::wstring& folder) {
     for (int draw = 0; draw < qm::kListFileNames; ++draw) {
         std::wstring name = qm::ListFileName(folder, qm::RandomBelow(qm::kListFileNames));
-        if (!NameIsTaken(name))
+        if (!qm::FileExists(name))
             return name;
     }
     for (int number = 0; number < qm::kListFileNames; ++number) {
         std::wstring name = qm::ListFileName(folder, number);
-        if (!NameIsTaken(name))
+        if (!qm::FileExists(name))
             return name;
     }
     // Quoted, so that the period the error box adds does not read as part of the folder.
@@ -113,7 +108,7 @@ void TMainForm::StartShow(TInfo& Info) {
                  std::to_wstring(Info.StartMonitor));
         return;
     }
-    if (!AreMonitorsEqual(Info.StartMonitor - 1)) {
+    if (!AreMonitorsEqual(qm::MonitorIndex(Info.StartMonitor))) {
         errorBox("MainForm:NoSameResolution",
                  L"Monitor %s1% does not have the same resolution as the primary monitor. Quillmont requires "
                  L"these monitors to have same resolutions.",
@@ -127,7 +122,7 @@ void TMainForm::StartShow(TInfo& Info) {
     FListFileName = listFile.str();
     WriteListFile(Info);
 
-    LaunchPresentation(&viewer, &listFile, Info.StartMonitor - 1, &FProcessHandle, &FProcessId);
+    LaunchPresentation(&viewer, &listFile, qm::MonitorIndex(Info.StartMonitor), &FProcessHandle, &FProcessId);
     if (FProcessId != 0) {
         FShowRunning = true;
         Timer.SetEnabled(true);

@@ -59,7 +59,7 @@ void TMainForm::TimerTimer() {
         if (!search.Found)
             return;
         int32_t left = 0, top = 0, width = 0, height = 0;
-        GetMonitorInfo(FInfo.StartMonitor - 1, &left, &top, &width, &height);
+        GetMonitorInfo(qm::MonitorIndex(FInfo.StartMonitor), &left, &top, &width, &height);
         const RECT monitor{left, top, left + width, top + height};
         RECT current{};
         if (GetWindowRect(search.Found, &current) && EqualRect(&current, &monitor))

@@ -27,45 +27,48 @@ void ReleaseAppMutex() {
     CloseHandle(AppMutex);
 }
 
-std::string GetInstallPath() {
-    const char* subKey = "Software\\Brindlecort\\Quillmont";
+// Read wide: the system's conversion to ANSI would turn a folder name it cannot hold into a
+// look-alike name, and the languages of another folder would load.
+std::wstring GetInstallPath() {
+    const wchar_t* subKey = L"Software\\Brindlecort\\Quillmont";
     HKEY raw = nullptr;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, subKey, 0, KEY_READ, &raw) != ERROR_SUCCESS &&
-        RegOpenKeyExA(HKEY_LOCAL_MACHINE, subKey, 0,
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, subKey, 0, KEY_READ, &raw) != ERROR_SUCCESS &&
+        RegOpenKeyExW(HKEY_LOCAL_MACHINE, subKey, 0,
                       STANDARD_RIGHTS_READ | KEY_QUERY_VALUE | KEY_ENUMERATE_SUB_KEYS,
                       &raw) != ERROR_SUCCESS &&
-        RegOpenKeyExA(HKEY_LOCAL_MACHINE, subKey, 0, KEY_QUERY_VALUE, &raw) != ERROR_SUCCESS)
+        RegOpenKeyExW(HKEY_LOCAL_MACHINE, subKey, 0, KEY_QUERY_VALUE, &raw) != ERROR_SUCCESS)
         return {};
     tk::RegKey key(raw);
     DWORD type = 0;
     DWORD size = 0;
-    if (RegQueryValueExA(key.Get(), "InstallPath", nullptr, &type, nullptr, &size) != ERROR_SUCCESS)
+    if (RegQueryValueExW(key.Get(), L"InstallPath", nullptr, &type, nullptr, &size) != ERROR_SUCCESS)
         return {};
     // Any other type than a string is treated as a missing value.
     if ((type != REG_SZ && type != REG_EXPAND_SZ) || size == 0)
         return {};
-    std::string value(size, '\0');
-    if (RegQueryValueExA(key.Get(), "InstallPath", nullptr, &type, reinterpret_cast<BYTE*>(value.data()),
+    std::wstring value((size + 1) / sizeof(wchar_t), L'\0');
+    size = static_cast<DWORD>(value.size() * sizeof(wchar_t));
+    if (RegQueryValueExW(key.Get(), L"InstallPath", nullptr, &type, reinterpret_cast<BYTE*>(value.data()),
                          &size) != ERROR_SUCCESS)
         return {};
-    value.resize(size);
+    value.resize(size / sizeof(wchar_t));
     // The text ends at its first NUL, whether or not the stored value has one.
-    size_t nul = value.find('\0');
-    if (nul != std::string::npos)
+    size_t nul = value.find(L'\0');
+    if (nul != std::wstring::npos)
         value.resize(nul);
     return value;
 }
 
-std::string MessagesDirOf(const std::string& installPath) {
+std::wstring MessagesDirOf(const std::wstring& installPath) {
     if (installPath.empty())
         return {};
-    std::string folder = installPath;
-    if (folder.back() != '\\')
-        folder += '\\';
-    return folder + "Messages";
+    std::wstring folder = installPath;
+    if (folder.back() != L'\\')
+        folder += L'\\';
+    return folder + L"Messages";
 }
 
-std::string GetMessagesDir() {
+std::wstring GetMessagesDir() {
     return MessagesDirOf(GetInstallPath());
 }
 

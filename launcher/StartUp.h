@@ -13,11 +13,11 @@ void InitializeMainUnit();
 void ReleaseAppMutex();
 
 // The installation folder that the registry names, or empty.
-std::string GetInstallPath();
+std::wstring GetInstallPath();
 // The folder of the language files below the installation folder, or empty.
-std::string GetMessagesDir();
+std::wstring GetMessagesDir();
 // Appends "Messages" to an installation folder (a backslash between them when missing).
-std::string MessagesDirOf(const std::string& installPath);
+std::wstring MessagesDirOf(const std::wstring& installPath);
 
 // Start-up, message loop and shutdown; returns the process exit code.
 int ProgramMain();

@@ -55,10 +55,10 @@ bool TakesTexts(tk::ControlKind kind) {
 
 } // namespace
 
-std::unique_ptr<TL10NResource> LoadL10NFile(const std::string& fileName) {
+std::unique_ptr<TL10NResource> LoadL10NFile(const std::wstring& fileName) {
     try {
         std::string bytes;
-        if (!ReadWholeFile(AnsiToWide(fileName), bytes))
+        if (!ReadWholeFile(fileName, bytes))
             return nullptr;
         std::wstring text = DecodeL10NBytes(bytes);
         std::string().swap(bytes);
@@ -69,14 +69,14 @@ std::unique_ptr<TL10NResource> LoadL10NFile(const std::string& fileName) {
     }
 }
 
-void LoadL10NResources(const std::string& dir) {
+void LoadL10NResources(const std::wstring& dir) {
     if (dir.empty())
         return;
-    std::string folder = dir;
-    if (folder.back() != '\\')
-        folder.push_back('\\');
-    WIN32_FIND_DATAA found{};
-    tk::FindHandle search(FindFirstFileA((folder + "*.lcl").c_str(), &found));
+    std::wstring folder = dir;
+    if (folder.back() != L'\\')
+        folder.push_back(L'\\');
+    WIN32_FIND_DATAW found{};
+    tk::FindHandle search(FindFirstFileW((folder + L"*.lcl").c_str(), &found));
     if (!search)
         return;
     do {
@@ -86,7 +86,8 @@ void LoadL10NResources(const std::string& dir) {
             auto language = LoadL10NFile(folder + found.cFileName);
             if (!language)
                 continue;
-            language->ID = L10NIdFromBaseName(GetFileBaseName(found.cFileName));
+            // Only an ASCII name is a hexadecimal number, and the conversion keeps ASCII as it is.
+            language->ID = L10NIdFromBaseName(GetFileBaseName(WideToAnsi(found.cFileName)));
             if (language->ID == 0)
                 FreeL10NResource(std::move(language));
             else
@@ -94,7 +95,7 @@ void LoadL10NResources(const std::string& dir) {
         } catch (const std::exception&) {
             // Start-up goes on without this file.
         }
-    } while (FindNextFileA(search.Get(), &found));
+    } while (FindNextFileW(search.Get(), &found));
 }
 
 void LocalizeControl(const std::string& formName, tk::Control& control, const TL10NResource& language) {

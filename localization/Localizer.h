@@ -51,10 +51,10 @@ void FinalizeLocalizer();
 
 // Loads every language file "*.lcl" of the folder whose base name is a non-zero hexadecimal
 // number into L10NResources. Files that cannot be read are skipped; nothing is reported.
-void LoadL10NResources(const std::string& dir);
+void LoadL10NResources(const std::wstring& dir);
 // Reads one language file; its ID is left 0. Returns null when the file cannot be opened or
 // read, or does not fit in memory.
-std::unique_ptr<TL10NResource> LoadL10NFile(const std::string& fileName);
+std::unique_ptr<TL10NResource> LoadL10NFile(const std::wstring& fileName);
 
 // Appends the pieces of line between occurrences of separator to fields, keeping at most
 // maxPieces of them (the rest are dropped unsplit).

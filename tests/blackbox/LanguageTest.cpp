@@ -65,6 +65,14 @@ TEST_F(LanguageTest, TextsComeFromTheLanguageFileOfTheUsersLanguage) {
     ASSERT_TRUE(CreateDirectoryW(unexpanded.c_str(), nullptr));
     ASSERT_TRUE(CreateDirectoryW((unexpanded + L"Messages").c_str(), nullptr));
     WriteLanguageFile(unexpanded + L"Messages\\", language, texts);
+    // A folder whose name the code page cannot hold, beside its look-alike with other texts.
+    const std::wstring polish = Dir().File(L"\u0141ang\\"), lookAlike = Dir().File(L"Lang\\");
+    for (const std::wstring& folder : {polish, lookAlike}) {
+        ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
+        ASSERT_TRUE(CreateDirectoryW((folder + L"Messages").c_str(), nullptr));
+    }
+    WriteLanguageFile(polish + L"Messages\\", language, texts);
+    WriteLanguageFile(lookAlike + L"Messages\\", language, "MainForm~<DEFAULT>~\"Quillmont other\"\r\n");
     // A file for another language is not used.
     const LANGID other = PRIMARYLANGID(language) == LANG_ITALIAN ? 0x0419 : 0x0410;
     WriteLanguageFile(messages, other,
@@ -77,9 +85,12 @@ TEST_F(LanguageTest, TextsComeFromTheLanguageFileOfTheUsersLanguage) {
     std::wstring installFolder = Dir().Path();
     installFolder.pop_back();
 
-    // The installation folder is given without and with its final backslash, and unexpanded.
-    const std::pair<std::wstring, DWORD> installs[] = {
-        {installFolder, REG_SZ}, {installFolder + L"\\", REG_SZ}, {unexpanded, REG_EXPAND_SZ}};
+    // The installation folder is given without and with its final backslash, unexpanded, and
+    // with a letter that the code page lacks.
+    const std::pair<std::wstring, DWORD> installs[] = {{installFolder, REG_SZ},
+                                                       {installFolder + L"\\", REG_SZ},
+                                                       {unexpanded, REG_EXPAND_SZ},
+                                                       {polish, REG_SZ}};
     for (const auto& [install, type] : installs) {
         SCOPED_TRACE(Narrow(install));
         SetInstallPath(install, type);

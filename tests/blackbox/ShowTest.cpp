@@ -86,7 +86,9 @@ void MainWindowWatch::operator()() {
 namespace {
 
 TEST_F(ShowTest, CommandLineShowRunsHiddenOnMonitor1AndTheHotKeyStopsIt) {
-    const std::wstring show = Presentation(L"a.ppt");
+    // A name with a letter that the code page lacks is played as it stands, not as its look-alike.
+    const std::wstring show = Presentation(L"\u0142za.ppt");
+    Presentation(L"lza.ppt");
     ViewerLog log = NewViewerLog();
     ProgramDriver& program = Start(Quoted(show) + L" 1", ShowEnvironment(log));
     MainWindowWatch watch(program);
@@ -191,13 +193,15 @@ TEST_F(ShowTest, SlashSClosesTheProgramWhenTheViewerEndsByItself) {
 
 TEST_F(ShowTest, StartShowButtonRunsTheLoadedListAndTheWindowReturnsWhenTheViewerEnds) {
     const std::wstring first = Presentation(L"a.ppt"), second = Presentation(L"b.pps");
-    const std::wstring settings = Dir().File(L"show.qlmv");
+    // A settings file named with a letter that the code page lacks, beside a look-alike.
+    const std::wstring settings = Dir().File(L"\u0142.qlmv");
     auto ansi = [](const std::wstring& text) { return qm::WideToAnsi(text); };
     qmtest::WriteBytes(settings, "[Settings]\r\nPresentation=" + ansi(first) +
                                      "\r\nPowerPoint Viewer=" + ansi(TestViewerPath()) +
                                      "\r\nStart Monitor=1\r\nTotalPresentationCount=2\r\n"
                                      "[Presentations]\r\nPresentation1=" +
                                      ansi(first) + "\r\nPresentation2=" + ansi(second) + "\r\n");
+    qmtest::WriteBytes(Dir().File(L"l.qlmv"), "[Settings]\r\nPresentation=" + ansi(second) + "\r\n");
     // The button stores the path that the window shows, which came from the settings file.
     StoreViewer(Dir().File(L"Old\\pptview.exe"));
 

@@ -101,7 +101,7 @@ TEST(AboutBox, TranslatesItsCaptionAndOkButtonButNotItsLabels) {
                                               "AboutForm~ProductLabel~\"Other product\"\r\n"
                                               "AboutForm~CopyrightLabel~\"Other notice\"\r\n");
     qm::L10NResources.clear();
-    qm::LoadL10NResources(qm::WideToAnsi(dir.Path()));
+    qm::LoadL10NResources(dir.Path());
     {
         TAboutForm box;
         const HFONT productFont =
@@ -120,7 +120,7 @@ TEST(AboutBox, TranslatesItsCaptionAndOkButtonButNotItsLabels) {
     // The box's own section wins over "<ALL>".
     qmtest::WriteBytes(dir.File(L"0409.lcl"), "<ALL>~OKButtonW~\"Fine\"\r\nAboutForm~OKButtonW~\"Good\"\r\n");
     qm::L10NResources.clear();
-    qm::LoadL10NResources(qm::WideToAnsi(dir.Path()));
+    qm::LoadL10NResources(dir.Path());
     {
         TAboutForm box;
         box.Localize(0x0409);

@@ -342,10 +342,16 @@ TEST_F(MainWindowTest, IdleHandlerFollowsSelectionFilesAndViewer) {
     qmtest::WriteBytes(b, "x");
     Idle();
     EXPECT_TRUE(form->StartShowButtonW->Enabled());
+    // The "?" of the prefix "\\?\" is no wildcard.
+    const std::wstring prefix = L"\\\\?\\";
+    form->ViewerFileNameEditW->SetText(prefix + viewer);
+    SetList({prefix + a, b});
+    Idle();
+    EXPECT_TRUE(form->StartShowButtonW->Enabled());
 
     // Viewer paths that name a folder, nothing, or a wildcard never count as a file.
-    for (const std::wstring& bad :
-         {dir.Path(), dir.File(L"missing.exe"), dir.File(L"*.exe"), std::wstring()}) {
+    for (const std::wstring& bad : {dir.Path(), dir.File(L"missing.exe"), dir.File(L"*.exe"),
+                                    prefix + dir.File(L"*.exe"), std::wstring()}) {
         form->ViewerFileNameEditW->SetText(bad);
         Idle();
         EXPECT_FALSE(form->StartShowButtonW->Enabled()) << qm::WideToAnsi(bad);
@@ -427,7 +433,7 @@ TEST_F(MainWindowTest, TranslationReachesExactlyTheTextBearingControls) {
     for (const char* name : untouched)
         file += std::string("MainForm~") + name + "~\"T-" + name + "\"\r\n";
     qmtest::WriteBytes(dir.File(L"0407.lcl"), file);
-    qm::LoadL10NResources(qm::WideToAnsi(dir.Path()));
+    qm::LoadL10NResources(dir.Path());
     form->ViewerFileNameEditW->SetText(L"C:\\viewer.exe");
 
     form->Localize(0x0407);

@@ -44,7 +44,7 @@ inline void WriteLanguage(const qmtest::TempDir& dir, const std::wstring& name, 
 }
 
 inline void LoadFolder(const qmtest::TempDir& dir) {
-    qm::LoadL10NResources(qm::WideToAnsi(dir.Path()));
+    qm::LoadL10NResources(dir.Path());
 }
 
 // Every test starts and ends with no language loaded and the escape table filled.

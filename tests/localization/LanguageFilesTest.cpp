@@ -149,14 +149,14 @@ TEST_F(LocalizerTest, DirectoriesAreSkippedAndFilesOfAnyAttributeLoad) {
 TEST_F(LocalizerTest, FolderIsFoundWithOrWithoutClosingBackslash) {
     qmtest::TempDir dir;
     WriteNamedLanguage(dir, L"0409.lcl");
-    std::string path = qm::WideToAnsi(dir.Path());
+    std::wstring path = dir.Path();
     path.pop_back();
     qm::LoadL10NResources(path);
     ASSERT_EQ(qm::L10NResources.size(), 1u);
     EXPECT_EQ(qm::L10NResources[0]->ID, 0x0409u);
 
-    qm::LoadL10NResources("");
-    qm::LoadL10NResources(path + "\\missing");
+    qm::LoadL10NResources(L"");
+    qm::LoadL10NResources(path + L"\\missing");
     EXPECT_EQ(qm::L10NResources.size(), 1u);
 }
 
@@ -167,7 +167,7 @@ TEST_F(LocalizerTest, FileThatCannotBeOpenedIsSkippedAndTheOthersLoad) {
     HANDLE held = CreateFileW(dir.File(L"0409.lcl").c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
                               OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(held, INVALID_HANDLE_VALUE);
-    EXPECT_EQ(qm::LoadL10NFile(qm::WideToAnsi(dir.File(L"0409.lcl"))), nullptr);
+    EXPECT_EQ(qm::LoadL10NFile(dir.File(L"0409.lcl")), nullptr);
     LoadFolder(dir);
     CloseHandle(held);
     ASSERT_EQ(qm::L10NResources.size(), 1u);
