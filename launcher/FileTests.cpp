@@ -5,15 +5,13 @@
 namespace qm {
 
 bool FileExists(const std::wstring& path) {
-    // Windows file names hold no wildcards; searching with one would find some other file.
-    // The "?" of the prefix "\\?\" (and "\\?\UNC\") is none.
+    // Windows file names hold no wildcards, so a path with one names no file; the "?" of the
+    // prefix "\\?\" (and "\\?\UNC\") is none.
     std::wstring_view name = path;
     if (name.starts_with(L"\\\\?\\"))
         name.remove_prefix(4);
     if (name.find_first_of(L"*?") != std::wstring_view::npos)
         return false;
-    // The attributes give the answer that a directory search for the path gives, without
-    // the search, which costs a scan of the folder on some file systems.
     DWORD attributes = GetFileAttributesW(path.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }

@@ -3,9 +3,8 @@
 
 namespace qm {
 
-// True when the path names an existing file that is no folder, the answer that a directory
-// search with the path gives. A path holding "*" or "?" after its "\\?\" prefix, if it has
-// one, never names a file.
+// True when the path names an existing file that is no folder. A path holding "*" or "?" after
+// its "\\?\" prefix, if it has one, never names a file.
 bool FileExists(const std::wstring& path);
 // True when GetFileAttributesA on the path succeeds and reports a folder.
 bool FolderExists(const std::string& path);
