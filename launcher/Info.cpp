@@ -3,6 +3,7 @@
 #include "AnsiText.h"
 #include "Application.h"
 #include "FileTests.h"
+#include "Handles.h"
 #include "ProfileInteger.h"
 
 #include <windows.h>
@@ -37,22 +38,37 @@ private:
     const std::wstring& fileName_;
 };
 
-// The file is named by its wide path, so that no file name is altered on its way to the
-// profile functions; the values stay in the file's ANSI code page.
-std::string ReadString(const std::wstring& fileName, const char* section, const char* key) {
+// Values are read wide, so that a UTF-16 file gives them exactly; the system widens the text of an
+// ANSI file through the code page.
+std::wstring ReadString(const std::wstring& fileName, const char* section, const char* key) {
     wchar_t buffer[ValueBufferSize];
     DWORD length = GetPrivateProfileStringW(AnsiToWide(section).c_str(), AnsiToWide(key).c_str(), L"", buffer,
                                             ValueBufferSize, fileName.c_str());
-    return WideToAnsi(std::wstring_view(buffer, std::min(length, ValueBufferSize - 1)));
+    return std::wstring(buffer, std::min(length, ValueBufferSize - 1));
 }
 
 int32_t ReadInteger(const std::wstring& fileName, const char* section, const char* key) {
-    return ParseProfileInteger(ReadString(fileName, section, key)).value_or(0);
+    return ParseProfileInteger(WideToAnsi(ReadString(fileName, section, key))).value_or(0);
+}
+
+// The file's first bytes (fewer when it is shorter), or nothing when it cannot be opened for reading.
+std::optional<std::string> FileStart(const std::wstring& fileName, DWORD count) {
+    tk::FileHandle file(CreateFileW(fileName.c_str(), GENERIC_READ,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file)
+        return std::nullopt;
+    std::string bytes(count, '\0');
+    DWORD read = 0;
+    if (count > 0 && !ReadFile(file.Get(), bytes.data(), count, &read, nullptr))
+        return std::nullopt;
+    bytes.resize(read);
+    return bytes;
 }
 
 // The lines of a section as the profile functions keep them: "name=value", or "name" for a line
 // without "=", in the file's order.
-std::vector<std::string> ReadSectionLines(const std::wstring& fileName, const char* section) {
+std::vector<std::wstring> ReadSectionLines(const std::wstring& fileName, const char* section) {
     std::vector<wchar_t> buffer(65536);
     DWORD length = 0;
     for (;;) {
@@ -64,20 +80,20 @@ std::vector<std::string> ReadSectionLines(const std::wstring& fileName, const ch
             break;
         buffer.resize(buffer.size() * 2);
     }
-    std::vector<std::string> lines;
+    std::vector<std::wstring> lines;
     for (size_t start = 0; start < length;) {
         size_t end = start;
         while (end < length && buffer[end] != L'\0')
             ++end;
         if (end > start)
-            lines.push_back(WideToAnsi(std::wstring_view(buffer.data() + start, end - start)));
+            lines.emplace_back(buffer.data() + start, end - start);
         start = end + 1;
     }
     return lines;
 }
 
-bool IsAscii(std::string_view text) {
-    return std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+bool IsAscii(std::wstring_view text) {
+    return std::all_of(text.begin(), text.end(), [](wchar_t c) { return c < 0x80; });
 }
 
 // The values of positions 1..count, ascending, from one reading of the section; the profile
@@ -87,22 +103,22 @@ bool IsAscii(std::string_view text) {
 // with no quote, has no blank at either end and is far shorter than the reading buffer. Any other
 // position is read on its own, so the platform's rules for quotes, cuts and letters beyond ASCII
 // decide it.
-std::vector<std::string> ReadPresentations(const std::wstring& fileName, int32_t count) {
-    std::map<int32_t, std::optional<std::string>> values;
-    for (const std::string& line : ReadSectionLines(fileName, PresentationsSection)) {
-        const size_t equals = line.find('=');
-        const std::string_view name = std::string_view(line).substr(0, equals);
+std::vector<std::wstring> ReadPresentations(const std::wstring& fileName, int32_t count) {
+    std::map<int32_t, std::optional<std::wstring>> values;
+    for (const std::wstring& line : ReadSectionLines(fileName, PresentationsSection)) {
+        const size_t equals = line.find(L'=');
+        const std::wstring_view name = std::wstring_view(line).substr(0, equals);
         const int32_t position = CandidateKeyPosition(name, PresentationKey, count);
         if (position == 0 || values.count(position))
             continue;
-        const std::string value = equals == std::string::npos ? std::string() : line.substr(equals + 1);
+        const std::wstring value = equals == std::wstring::npos ? std::wstring() : line.substr(equals + 1);
         const bool plain =
             IsAscii(name) && value.size() < ValueBufferSize / 2 &&
-            (value.empty() || (std::string_view("\"' \t").find(value.front()) == std::string_view::npos &&
-                               value.back() != ' ' && value.back() != '\t'));
-        values.emplace(position, plain ? std::optional<std::string>(value) : std::nullopt);
+            (value.empty() || (std::wstring_view(L"\"' \t").find(value.front()) == std::wstring_view::npos &&
+                               value.back() != L' ' && value.back() != L'\t'));
+        values.emplace(position, plain ? std::optional<std::wstring>(value) : std::nullopt);
     }
-    std::vector<std::string> presentations;
+    std::vector<std::wstring> presentations;
     presentations.reserve(values.size());
     for (const auto& [position, value] : values) {
         if (value) {
@@ -131,14 +147,14 @@ void LoadInfo(const std::wstring& fileName, TInfo& info) {
     ProfileFlush flush(fileName);
     const int32_t count = ReadInteger(fileName, SettingsSection, CountKey);
     if (count <= 0)
-        info.List.push_back(AnsiToWide(ReadString(fileName, SettingsSection, PresentationKey)));
-    info.ViewerFileName = AnsiToWide(ReadString(fileName, SettingsSection, ViewerKey));
+        info.List.push_back(ReadString(fileName, SettingsSection, PresentationKey));
+    info.ViewerFileName = ReadString(fileName, SettingsSection, ViewerKey);
     info.StartMonitor = ReadInteger(fileName, SettingsSection, StartMonitorKey);
     if (count <= 0)
         return;
-    for (const std::string& path : ReadPresentations(fileName, count))
-        if (std::wstring entry = AnsiToWide(path); FileExists(entry))
-            info.List.push_back(std::move(entry));
+    for (std::wstring& path : ReadPresentations(fileName, count))
+        if (FileExists(path))
+            info.List.push_back(std::move(path));
 }
 
 void LoadInfo(const std::string& fileName, TInfo& info) {
@@ -149,14 +165,18 @@ std::vector<std::wstring> SaveInfo(const std::wstring& fileName, const TInfo& in
     ProfileFlush flush(fileName);
     if (info.List.empty())
         throw std::out_of_range("List index out of bounds (0)");
+    // The profile functions keep an existing UTF-16 file in UTF-16, any other in the ANSI code page.
+    const bool wideFile = FileStart(fileName, 2) == "\xFF\xFE";
     std::vector<std::wstring> altered;
-    // A value goes into the file as its ANSI form gives it back, so that the system's own
-    // conversion on writing changes nothing more; a value that this alters is reported.
+    // A value goes into an ANSI file as its ANSI form gives it back, so that the system's own
+    // conversion on writing changes nothing more. A value that this alters, or that is longer
+    // than the reader takes, is reported.
     auto stored = [&](const std::wstring& value) {
-        std::wstring exact = AnsiToWide(WideToAnsi(value));
-        if (exact != value && std::find(altered.begin(), altered.end(), value) == altered.end())
+        std::wstring written = wideFile ? value : AnsiToWide(WideToAnsi(value));
+        if ((written != value || value.size() >= ValueBufferSize) &&
+            std::find(altered.begin(), altered.end(), value) == altered.end())
             altered.push_back(value);
-        return exact;
+        return written;
     };
     auto write = [&](const char* section, const std::string& key, const std::wstring& value) {
         if (!WritePrivateProfileStringW(AnsiToWide(section).c_str(), AnsiToWide(key).c_str(), value.c_str(),

@@ -35,9 +35,10 @@ void LoadInfo(const std::string& fileName, TInfo& info);
 
 // Writes the record into the file, leaving every other key of the file as it was. Throws
 // tk::Error "Unable to write to <fileName>" when a write fails, and an index error, before
-// writing anything, when List is empty. Values go in as the ANSI code page holds them; the
-// paths that this altered (a character the code page lacks became its default character)
-// are returned, each once, in the order written.
+// writing anything, when List is empty. An existing UTF-16 file takes the values as they stand,
+// any other file as the ANSI code page holds them (a character it lacks becomes its default
+// character). The paths that will not read back as they stand, altered so or longer than the
+// 2047 characters that the reader takes, are returned, each once, in the order written.
 std::vector<std::wstring> SaveInfo(const std::wstring& fileName, const TInfo& info);
 
 } // namespace qm

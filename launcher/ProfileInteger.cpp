@@ -16,17 +16,17 @@ int HexDigit(char c) {
     return -1;
 }
 
-bool IsDecimalDigit(char c) {
+template <typename Char> bool IsDecimalDigit(Char c) {
     return c >= '0' && c <= '9';
 }
 
-char AsciiLower(char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+wchar_t AsciiLower(wchar_t c) {
+    return c >= L'A' && c <= L'Z' ? static_cast<wchar_t>(c - L'A' + L'a') : c;
 }
 
 // The characters that the profile functions trim around key names.
-bool IsKeyBlank(char c) {
-    return c == ' ' || (c >= '\t' && c <= '\r') || c == '\x1a';
+bool IsKeyBlank(wchar_t c) {
+    return c == L' ' || (c >= L'\t' && c <= L'\r') || c == L'\x1a';
 }
 
 } // namespace
@@ -85,7 +85,7 @@ std::optional<int32_t> ParseProfileInteger(std::string_view text) {
     return static_cast<int32_t>(value);
 }
 
-int32_t CandidateKeyPosition(std::string_view keyName, std::string_view prefix, int32_t limit) {
+int32_t CandidateKeyPosition(std::wstring_view keyName, std::string_view prefix, int32_t limit) {
     while (!keyName.empty() && IsKeyBlank(keyName.front()))
         keyName.remove_prefix(1);
     while (!keyName.empty() && IsKeyBlank(keyName.back()))
@@ -94,25 +94,25 @@ int32_t CandidateKeyPosition(std::string_view keyName, std::string_view prefix, 
     size_t digitsStart = keyName.size();
     while (digitsStart > 0 && IsDecimalDigit(keyName[digitsStart - 1]))
         --digitsStart;
-    std::string_view digits = keyName.substr(digitsStart);
-    if (digits.empty() || digits.front() == '0')
+    std::wstring_view digits = keyName.substr(digitsStart);
+    if (digits.empty() || digits.front() == L'0')
         return 0;
     int64_t position = 0;
-    for (char c : digits) {
-        position = position * 10 + (c - '0');
+    for (wchar_t c : digits) {
+        position = position * 10 + (c - L'0');
         if (position > limit)
             return 0;
     }
 
-    std::string_view head = keyName.substr(0, digitsStart);
+    std::wstring_view head = keyName.substr(0, digitsStart);
     bool asciiOnly = true;
-    for (char c : head)
-        asciiOnly = asciiOnly && static_cast<unsigned char>(c) < 0x80;
+    for (wchar_t c : head)
+        asciiOnly = asciiOnly && c < 0x80;
     if (asciiOnly) {
         if (head.size() != prefix.size())
             return 0;
         for (size_t k = 0; k < head.size(); ++k)
-            if (AsciiLower(head[k]) != AsciiLower(prefix[k]))
+            if (AsciiLower(head[k]) != AsciiLower(static_cast<wchar_t>(prefix[k])))
                 return 0;
     }
     return static_cast<int32_t>(position);

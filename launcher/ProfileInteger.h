@@ -30,7 +30,7 @@ std::optional<int32_t> ParseProfileInteger(std::string_view text);
 // The position 1..limit that a key name may stand for as prefix + decimal position, or 0.
 // The profile functions match key names without regard to case, so this only narrows the
 // keys worth reading: a name whose prefix holds any non-ASCII byte is kept, because the
-// platform's case folding may equate such a character with an ASCII letter.
-int32_t CandidateKeyPosition(std::string_view keyName, std::string_view prefix, int32_t limit);
+// platform's case folding may equate such a character with an ASCII letter. The prefix is ASCII.
+int32_t CandidateKeyPosition(std::wstring_view keyName, std::string_view prefix, int32_t limit);
 
 } // namespace qm

@@ -171,15 +171,15 @@ TEST_F(SettingsFile, IntegersFollowTheNumberRule) {
     EXPECT_EQ(Load().List, List{W(c)});
 }
 
-TEST_F(SettingsFile, ViewerPathIsWrittenAsItStandsAndReadBackCutTo2047Characters) {
+TEST_F(SettingsFile, LongValuesAreWrittenAsTheyStandNamedAndReadBackCutTo2047Characters) {
     qm::SaveInfo(W(file), {{L"x.ppt"}, L"", 1, false});
     EXPECT_EQ(Value("Settings", "PowerPoint Viewer"), "");
     qm::TInfo loaded{{}, L"old.exe", 0, false};
     qm::LoadInfo(file, loaded);
     EXPECT_EQ(loaded.ViewerFileName, L"");
 
-    const std::wstring viewer(3000, L'v');
-    qm::SaveInfo(W(file), {{L"x.ppt"}, viewer, 1, false});
+    const std::wstring viewer(3000, L'v'), longest(2047, L'p'), tooLong(2048, L'q');
+    EXPECT_EQ(qm::SaveInfo(W(file), {{longest, tooLong}, viewer, 1, false}), (List{viewer, tooLong}));
     EXPECT_EQ(Value("Settings", "PowerPoint Viewer").size(), 3000u);
     EXPECT_EQ(Load().ViewerFileName, viewer.substr(0, 2047));
 }
@@ -317,6 +317,27 @@ TEST_F(SettingsFile, ValuesAndFileNamesTheCodePageLacksAreNeverBestFitted) {
     EXPECT_EQ(loaded.List, List{W(a)});
     EXPECT_EQ(loaded.ViewerFileName, L"?.exe");
     EXPECT_EQ(loaded.StartMonitor, 2);
+}
+
+// A UTF-16 file holds every character: the paths load as they stand and are saved back so.
+TEST_F(SettingsFile, Utf16FileKeepsPathsTheCodePageLacks) {
+    const std::wstring polish = dir.File(L"\u0142za.ppt"), plain = W(Present("a.ppt"));
+    const std::wstring viewer = L"C:\\\u0100\\pptview.exe", tooLong(2048, L'q');
+    qmtest::WriteBytes(polish, "x");
+    auto utf16 = [](const std::wstring& text) {
+        return std::string(reinterpret_cast<const char*>(text.data()), text.size() * 2);
+    };
+    qmtest::WriteBytes(W(file), utf16(L"\uFEFF[Settings]\r\nTotalPresentationCount=2\r\nPowerPoint Viewer=" +
+                                      viewer + L"\r\n[Presentations]\r\nPresentation1=" + polish +
+                                      L"\r\nPresentation2=" + plain + L"\r\n"));
+    qm::TInfo loaded = Load();
+    EXPECT_EQ(loaded.List, (List{polish, plain}));
+    EXPECT_EQ(loaded.ViewerFileName, viewer);
+
+    // Only what is too long for the reader is named.
+    EXPECT_EQ(qm::SaveInfo(W(file), {{plain, polish, tooLong}, viewer, 1, false}), List{tooLong});
+    EXPECT_NE(Text().find(utf16(L"Presentation2=" + polish + L"\r\n")), std::string::npos);
+    EXPECT_EQ(Load().List, (List{plain, polish}));
 }
 
 // Generated files of many lines in the ways a hand-edited file may hold them: keys repeated, in

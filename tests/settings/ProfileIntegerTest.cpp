@@ -33,27 +33,27 @@ TEST(ProfileInteger, RejectsEverythingElse) {
 }
 
 TEST(CandidateKeyPosition, FindsPositionsInRangeWithoutLeadingZeros) {
-    const std::pair<const char*, int32_t> cases[] = {
-        {"Presentation1", 1},  {"presentation10", 10}, {"PRESENTATION3", 3},  {" Presentation2\t", 2},
-        {"Presentation11", 0}, {"Presentation0", 0},   {"Presentation01", 0}, {"Presentation", 0},
-        {"Presentation+1", 0}, {"Presentation 1", 0},  {"XPresentation1", 0}, {"Presentatio1", 0},
-        {"Presentation1x", 0}, {"Presentation-1", 0},  {"", 0}};
+    const std::pair<const wchar_t*, int32_t> cases[] = {
+        {L"Presentation1", 1},  {L"presentation10", 10}, {L"PRESENTATION3", 3},  {L" Presentation2\t", 2},
+        {L"Presentation11", 0}, {L"Presentation0", 0},   {L"Presentation01", 0}, {L"Presentation", 0},
+        {L"Presentation+1", 0}, {L"Presentation 1", 0},  {L"XPresentation1", 0}, {L"Presentatio1", 0},
+        {L"Presentation1x", 0}, {L"Presentation-1", 0},  {L"", 0}};
     for (auto [name, expected] : cases)
         EXPECT_EQ(qm::CandidateKeyPosition(name, "Presentation", 10), expected) << name;
 }
 // clang-format on
 
 TEST(CandidateKeyPosition, LargePositionsNeitherOverflowNorWrap) {
-    EXPECT_EQ(qm::CandidateKeyPosition("Presentation2147483647", "Presentation", INT32_MAX), INT32_MAX);
-    EXPECT_EQ(qm::CandidateKeyPosition("Presentation2147483648", "Presentation", INT32_MAX), 0);
-    EXPECT_EQ(qm::CandidateKeyPosition("Presentation4294967297", "Presentation", INT32_MAX), 0);
-    EXPECT_EQ(qm::CandidateKeyPosition("Presentation99999999999999999999", "Presentation", INT32_MAX), 0);
+    EXPECT_EQ(qm::CandidateKeyPosition(L"Presentation2147483647", "Presentation", INT32_MAX), INT32_MAX);
+    EXPECT_EQ(qm::CandidateKeyPosition(L"Presentation2147483648", "Presentation", INT32_MAX), 0);
+    EXPECT_EQ(qm::CandidateKeyPosition(L"Presentation4294967297", "Presentation", INT32_MAX), 0);
+    EXPECT_EQ(qm::CandidateKeyPosition(L"Presentation99999999999999999999", "Presentation", INT32_MAX), 0);
 }
 
 TEST(CandidateKeyPosition, KeepsNamesWhoseLettersOnlyThePlatformCanCompare) {
     // Under some code pages a non-ASCII letter folds to an ASCII one (Turkish dotless i).
-    EXPECT_EQ(qm::CandidateKeyPosition("Presentat\xfdon5", "Presentation", 10), 5);
-    EXPECT_EQ(qm::CandidateKeyPosition("Pr\xe9sentation12", "Presentation", 10), 0);
+    EXPECT_EQ(qm::CandidateKeyPosition(L"Presentat\u0131on5", "Presentation", 10), 5);
+    EXPECT_EQ(qm::CandidateKeyPosition(L"Pr\u00e9sentation12", "Presentation", 10), 0);
 }
 
 } // namespace
