@@ -92,17 +92,21 @@ std::vector<std::wstring> ReadSectionLines(const std::wstring& fileName, const c
     return lines;
 }
 
-bool IsAscii(std::wstring_view text) {
-    return std::all_of(text.begin(), text.end(), [](wchar_t c) { return c < 0x80; });
+// A key name of ASCII letters and digits only. One that needed trimming, or that holds a control
+// character or a letter beyond ASCII, may show in the section otherwise than the key reader
+// compares it: a NUL ends the name in the section's text, but not for the key reader.
+bool IsBareName(std::wstring_view name) {
+    return std::all_of(name.begin(), name.end(), [](wchar_t c) {
+        return (c >= L'0' && c <= L'9') || (c >= L'A' && c <= L'Z') || (c >= L'a' && c <= L'z');
+    });
 }
 
 // The values of positions 1..count, ascending, from one reading of the section; the profile
 // reader's answer for any other position is empty, which names no file. A value is taken from
 // the section where the profile reader is known to give it unchanged: the first key of the
-// position, plain ASCII in its name (case and surrounding blanks aside), with a value that starts
-// with no quote, has no blank at either end and is far shorter than the reading buffer. Any other
-// position is read on its own, so the platform's rules for quotes, cuts and letters beyond ASCII
-// decide it.
+// position, its name bare, with a value that starts with no quote, has no blank at either end and
+// is far shorter than the reading buffer. Any other position is read on its own, so the
+// platform's rules for quotes, cuts, blanks and letters beyond ASCII decide it.
 std::vector<std::wstring> ReadPresentations(const std::wstring& fileName, int32_t count) {
     std::map<int32_t, std::optional<std::wstring>> values;
     for (const std::wstring& line : ReadSectionLines(fileName, PresentationsSection)) {
@@ -113,7 +117,7 @@ std::vector<std::wstring> ReadPresentations(const std::wstring& fileName, int32_
             continue;
         const std::wstring value = equals == std::wstring::npos ? std::wstring() : line.substr(equals + 1);
         const bool plain =
-            IsAscii(name) && value.size() < ValueBufferSize / 2 &&
+            IsBareName(name) && value.size() < ValueBufferSize / 2 &&
             (value.empty() || (std::wstring_view(L"\"' \t").find(value.front()) == std::wstring_view::npos &&
                                value.back() != L' ' && value.back() != L'\t'));
         values.emplace(position, plain ? std::optional<std::wstring>(value) : std::nullopt);
