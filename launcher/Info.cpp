@@ -147,7 +147,10 @@ void FreeInfo(TInfo& info) {
     std::vector<std::wstring>().swap(info.List);
 }
 
-void LoadInfo(const std::wstring& fileName, TInfo& info) {
+bool LoadInfo(const std::wstring& fileName, TInfo& info) {
+    // The profile functions read a file that they cannot open as an empty one.
+    if (FileExists(fileName) && !FileStart(fileName, 0))
+        return false;
     ProfileFlush flush(fileName);
     const int32_t count = ReadInteger(fileName, SettingsSection, CountKey);
     if (count <= 0)
@@ -155,14 +158,15 @@ void LoadInfo(const std::wstring& fileName, TInfo& info) {
     info.ViewerFileName = ReadString(fileName, SettingsSection, ViewerKey);
     info.StartMonitor = ReadInteger(fileName, SettingsSection, StartMonitorKey);
     if (count <= 0)
-        return;
+        return true;
     for (std::wstring& path : ReadPresentations(fileName, count))
         if (FileExists(path))
             info.List.push_back(std::move(path));
+    return true;
 }
 
-void LoadInfo(const std::string& fileName, TInfo& info) {
-    LoadInfo(AnsiToWide(fileName), info);
+bool LoadInfo(const std::string& fileName, TInfo& info) {
+    return LoadInfo(AnsiToWide(fileName), info);
 }
 
 std::vector<std::wstring> SaveInfo(const std::wstring& fileName, const TInfo& info) {

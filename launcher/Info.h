@@ -28,10 +28,12 @@ void InitInfo(TInfo& info);
 void FreeInfo(TInfo& info);
 
 // Replaces ViewerFileName and StartMonitor by the file's values (or empty and 0) and appends
-// the file's presentations to List. Reports nothing: a missing file reads as defaults.
-// The file is named by its wide path; the ANSI form is for names that come as ANSI text.
-void LoadInfo(const std::wstring& fileName, TInfo& info);
-void LoadInfo(const std::string& fileName, TInfo& info);
+// the file's presentations to List; a missing file reads as defaults. Returns false, with the
+// record untouched, when the file exists but cannot be read (another program holds it open
+// without sharing, say). The file is named by its wide path; the ANSI form is for names that
+// come as ANSI text.
+bool LoadInfo(const std::wstring& fileName, TInfo& info);
+bool LoadInfo(const std::string& fileName, TInfo& info);
 
 // Writes the record into the file, leaving every other key of the file as it was. Throws
 // tk::Error "Unable to write to <fileName>" when a write fails, and an index error, before

@@ -57,8 +57,19 @@ void TMainForm::LoadButtonClick() {
     if (!OpenDialogW.Execute(Handle()))
         return;
     StoreRememberedFolder(OpenDialogW, "Last Load Folder");
-    // Loading replaces the window's list with the file's.
-    FInfo.List.clear();
-    qm::LoadInfo(OpenDialogW.FileName, FInfo);
+    // Loading replaces the window's list with the file's; a file that cannot be read changes nothing.
+    TInfo loaded = FInfo;
+    loaded.List.clear();
+    if (!qm::LoadInfo(OpenDialogW.FileName, loaded)) {
+        tk::ShowMessageBox(
+            Handle(),
+            qm::LocalizeMessageFmt(UserLangID, "MainForm:SettingsFileNotRead",
+                                   L"The settings file %s1% cannot be read; another program may "
+                                   L"hold it open. Nothing was loaded.",
+                                   OpenDialogW.FileName, L""),
+            kApplicationTitle, MB_ICONERROR);
+        return;
+    }
+    FInfo = std::move(loaded);
     InfoToForm(FInfo);
 }

@@ -523,6 +523,24 @@ TEST_F(MainWindowTest, SaveAndLoadSettingsThroughTheirDialogs) {
     EXPECT_EQ(qm::LibraryGetSetting(kLibraryApplication, "Configuration", "Last Load Folder", ""),
               qm::WideToAnsi(saves));
 
+    // A file that another program holds open without sharing is not read, and nothing changes.
+    SetList({a});
+    {
+        tk::FileHandle held(
+            CreateFileW(settings.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+        ASSERT_TRUE(held);
+        BoxAnswerer ok(IDOK);
+        {
+            DialogDriver chooser(L"Load Quillmont Settings", settings);
+            form->LoadButtonClick();
+        }
+        EXPECT_EQ(ok.text, L"The settings file " + settings +
+                               L" cannot be read; another program may hold it open. Nothing was loaded.");
+    }
+    EXPECT_EQ(List(), Items{a});
+    EXPECT_EQ(form->ViewerFileNameEditW->Text(), viewer);
+    EXPECT_EQ(form->FInfo.List, (Items{b, a}));
+
     // The viewer dialog fills the edit and remembers its own folder only.
     {
         DialogDriver chooser(L"Select Microsoft Office PowerPoint Viewer", viewer);
