@@ -7,9 +7,34 @@
 #include "PresentationLibrary.h"
 #include "StartUp.h"
 
+#include <algorithm>
+
 namespace {
+
 constexpr const char* kConfigurationSection = "Configuration";
+
+// At most so many paths are named, each longer one cut in its middle, so that the warning box fits
+// on the screen.
+constexpr size_t kNamedPaths = 15;
+constexpr size_t kShownPathLength = 100;
+
+std::wstring NamedPaths(const std::vector<std::wstring>& paths) {
+    std::wstring text;
+    for (size_t i = 0; i < std::min(paths.size(), kNamedPaths); ++i) {
+        const std::wstring& path = paths[i];
+        const size_t half = (kShownPathLength - 3) / 2;
+        text += L"\n" + (path.size() <= kShownPathLength
+                             ? path
+                             : path.substr(0, half) + L"..." + path.substr(path.size() - half));
+    }
+    if (paths.size() > kNamedPaths)
+        text +=
+            L"\n" + qm::LocalizeMessageFmt(UserLangID, "MainForm:MorePathsNotSavedExactly", L"and %s1% more",
+                                           std::to_wstring(paths.size() - kNamedPaths), L"");
+    return text;
 }
+
+} // namespace
 
 void TMainForm::RestoreRememberedFolder(tk::FileDialog& dialog, const char* key) {
     const std::string folder = qm::LibraryGetSetting(kLibraryApplication, kConfigurationSection, key, "");
@@ -41,14 +66,11 @@ void TMainForm::SaveButtonClick() {
     const std::vector<std::wstring> altered = qm::SaveInfo(SaveDialogW.FileName, FInfo);
     if (altered.empty())
         return;
-    std::wstring paths;
-    for (const std::wstring& path : altered)
-        paths += L"\n" + path;
     tk::ShowMessageBox(Handle(),
                        qm::LocalizeMessageFmt(UserLangID, "MainForm:PathsNotSavedExactly",
                                               L"The settings file cannot hold these paths as they are; they "
-                                              L"were saved with substitutes for the characters it lacks:%s1%",
-                                              paths, L""),
+                                              L"were saved, but will not load back unchanged:%s1%",
+                                              NamedPaths(altered), L""),
                        kApplicationTitle, MB_ICONWARNING);
 }
 

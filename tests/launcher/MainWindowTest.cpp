@@ -19,21 +19,26 @@ namespace {
 using Items = std::vector<std::wstring>;
 
 // Answers the next message box of this process that shows up, with the given button, and
-// remembers its text.
+// remembers its text, its place and the work area of its monitor.
 class BoxAnswerer {
 public:
     explicit BoxAnswerer(int button) {
         thread_ = std::thread([this, button] {
             for (int i = 0; i < 400 && !done_; ++i) {
                 HWND box = FindWindowW(L"#32770", kApplicationTitle);
-                if (box) {
-                    wchar_t buffer[512] = {};
+                if (box && IsWindowVisible(box)) {
+                    GetWindowRect(box, &rect);
+                    MONITORINFO monitor{};
+                    monitor.cbSize = sizeof(monitor);
+                    GetMonitorInfoW(MonitorFromWindow(box, MONITOR_DEFAULTTONEAREST), &monitor);
+                    workArea = monitor.rcWork;
+                    wchar_t buffer[4096] = {};
                     for (HWND child = GetWindow(box, GW_CHILD); child;
                          child = GetWindow(child, GW_HWNDNEXT)) {
                         wchar_t cls[32] = {};
                         GetClassNameW(child, cls, 32);
                         if (lstrcmpiW(cls, L"Static") == 0 && GetWindowTextLengthW(child) > 0)
-                            GetWindowTextW(child, buffer, 512);
+                            GetWindowTextW(child, buffer, 4096);
                     }
                     text = buffer;
                     PostMessageW(box, WM_COMMAND, static_cast<WPARAM>(button), 0);
@@ -48,6 +53,8 @@ public:
         thread_.join();
     }
     std::wstring text;
+    RECT rect{};
+    RECT workArea{};
 
 private:
     std::thread thread_;
@@ -616,9 +623,10 @@ TEST_F(MainWindowTest, SavingNamesThePathsTheSettingsFileCannotHoldAndKeepsToThe
             DialogDriver chooser(L"Save Quillmont Settings", settings);
             form->SaveButtonClick();
         }
-        EXPECT_EQ(ok.text, L"The settings file cannot hold these paths as they are; they were saved with "
-                           L"substitutes for the characters it lacks:\n" +
-                               viewer + L"\n" + odd);
+        EXPECT_EQ(ok.text,
+                  L"The settings file cannot hold these paths as they are; they were saved, but will "
+                  L"not load back unchanged:\n" +
+                      viewer + L"\n" + odd);
     }
     ASSERT_TRUE(qmtest::FileExists(settings)) << "the settings went to another file";
 
@@ -629,6 +637,38 @@ TEST_F(MainWindowTest, SavingNamesThePathsTheSettingsFileCannotHoldAndKeepsToThe
     }
     EXPECT_EQ(List(), Items{a});
     EXPECT_EQ(form->ViewerFileNameEditW->Text(), L"C:\\?\\pptview.exe");
+}
+
+TEST_F(MainWindowTest, TheSavingWarningNamesFifteenPathsAtMostAndFitsTheScreen) {
+    qmtest::TempDir dir;
+    Items paths;
+    for (int i = 0; i < 70; ++i)
+        paths.push_back(dir.File(L"\u0100" + std::to_wstring(i) + L".ppt"));
+    // Longer than the reader takes, and far wider than the screen.
+    const std::wstring longPath = dir.File(std::wstring(2100, L'l') + L".ppt");
+    paths[1] = longPath;
+    SetList(paths);
+    form->ViewerFileNameEditW->SetText(L"C:\\pptview.exe");
+    BoxAnswerer ok(IDOK);
+    {
+        DialogDriver chooser(L"Save Quillmont Settings", dir.File(L"many.qlmv"));
+        form->SaveButtonClick();
+    }
+    // The whole box, its OK button with it, lies on the screen.
+    RECT inside;
+    IntersectRect(&inside, &ok.rect, &ok.workArea);
+    EXPECT_TRUE(EqualRect(&inside, &ok.rect))
+        << ok.rect.left << "," << ok.rect.top << " - " << ok.rect.right << "," << ok.rect.bottom;
+    std::vector<std::wstring> lines;
+    for (size_t start = 0, end = 0; end != std::wstring::npos; start = end + 1) {
+        end = ok.text.find(L'\n', start);
+        lines.push_back(ok.text.substr(start, end - start));
+    }
+    ASSERT_EQ(lines.size(), 17u) << qmtest::Utf8(ok.text);
+    EXPECT_EQ(lines[1], paths[0]);
+    EXPECT_EQ(lines[2].substr(0, dir.Path().size() + 10), longPath.substr(0, dir.Path().size() + 10));
+    EXPECT_EQ(lines[15], paths[14]);
+    EXPECT_EQ(lines[16], L"and 55 more");
 }
 
 TEST_F(MainWindowTest, HotKeyAndControlCodesWithoutAShow) {
