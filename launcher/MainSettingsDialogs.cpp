@@ -82,16 +82,20 @@ void TMainForm::LoadButtonClick() {
     // Loading replaces the window's list with the file's; a file that cannot be read changes nothing.
     TInfo loaded = FInfo;
     loaded.List.clear();
-    if (!qm::LoadInfo(OpenDialogW.FileName, loaded)) {
-        tk::ShowMessageBox(
-            Handle(),
-            qm::LocalizeMessageFmt(UserLangID, "MainForm:SettingsFileNotRead",
-                                   L"The settings file %s1% cannot be read; another program may "
-                                   L"hold it open. Nothing was loaded.",
-                                   OpenDialogW.FileName, L""),
-            kApplicationTitle, MB_ICONERROR);
+    if (!LoadSettingsFile(OpenDialogW.FileName, loaded))
         return;
-    }
     FInfo = std::move(loaded);
     InfoToForm(FInfo);
+}
+
+bool TMainForm::LoadSettingsFile(const std::wstring& fileName, TInfo& Info) {
+    if (qm::LoadInfo(fileName, Info))
+        return true;
+    tk::ShowMessageBox(Handle(),
+                       qm::LocalizeMessageFmt(UserLangID, "MainForm:SettingsFileNotRead",
+                                              L"The settings file %s1% cannot be read; another program may "
+                                              L"hold it open. Nothing was loaded.",
+                                              fileName, L""),
+                       kApplicationTitle, MB_ICONERROR);
+    return false;
 }

@@ -103,6 +103,8 @@ private:
     void StoreRememberedFolder(const tk::FileDialog& dialog, const char* key);
     void RestoreRememberedFolder(tk::FileDialog& dialog, const char* key);
     void WriteListFile(const TInfo& Info);
+    // Reads a settings file into the record; when it cannot be read, says so and leaves the record.
+    bool LoadSettingsFile(const std::wstring& fileName, TInfo& Info);
 
     tk::GdiObject glyphs_[4];
 };

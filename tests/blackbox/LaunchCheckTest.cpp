@@ -84,6 +84,19 @@ TEST_F(LaunchCheckTest, RefusesAMissingViewer) {
     ExpectRefused(show, Quoted(show) + L" 1", L"PowerPoint Viewer " + viewer + L" does not exist.");
 }
 
+// A settings file on the command line that another program holds open is named, not dropped.
+TEST_F(LaunchCheckTest, ReportsASettingsFileThatCannotBeReadAndTakesTheOtherWords) {
+    const std::wstring settings = Dir().File(L"held.qlmv");
+    qmtest::WriteBytes(settings, "[Settings]\r\nPresentation=x.ppt\r\n");
+    const HANDLE held = CreateFileW(settings.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    const std::wstring show = Presentation(L"a.ppt");
+    ExpectRefused(show, Quoted(settings) + L" " + Quoted(show) + L" 1 /l",
+                  L"The settings file " + settings +
+                      L" cannot be read; another program may hold it open. Nothing was loaded.");
+    CloseHandle(held);
+}
+
 TEST_F(LaunchCheckTest, RefusesAViewerPathThatNamesAFolder) {
     const std::wstring folder = Dir().File(L"pptview.exe");
     ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
