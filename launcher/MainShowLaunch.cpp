@@ -82,18 +82,23 @@ void TMainForm::StartShowButtonClick() {
 }
 
 void TMainForm::WriteListFile(const TInfo& Info) {
-    const std::wstring path = qm::AnsiToWide(FListFileName);
-    tk::FileHandle file(
-        CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file)
-        throw tk::Error(L"Cannot create file \"" + path + L"\". " + SystemReason(GetLastError()));
     const std::string bytes = qm::ListFileBytes(Info.List);
+    tk::FileHandle file(CreateFileW(FListFileName.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file)
+        throw tk::Error(L"Cannot create file \"" + FListFileName + L"\". " + SystemReason(GetLastError()));
     size_t done = 0;
     while (done < bytes.size()) {
         DWORD chunk = static_cast<DWORD>(std::min<size_t>(bytes.size() - done, 1u << 20));
         DWORD written = 0;
-        if (!WriteFile(file.Get(), bytes.data() + done, chunk, &written, nullptr) || written == 0)
-            throw tk::Error(L"Cannot write file \"" + path + L"\". " + SystemReason(GetLastError()));
+        if (!WriteFile(file.Get(), bytes.data() + done, chunk, &written, nullptr) || written == 0) {
+            const std::wstring error =
+                L"Cannot write file \"" + FListFileName + L"\". " + SystemReason(GetLastError());
+            // No viewer will read a part of the list; left behind, the file would keep its name taken.
+            file.Reset();
+            DeleteListFile();
+            throw tk::Error(error);
+        }
         done += written;
     }
 }
@@ -124,7 +129,7 @@ void TMainForm::StartShow(TInfo& Info) {
     FFocusAway = false;
     const std::wstring listFileName = DrawListFileName(GetTempDir());
     const qm::ShortString listFile = ExactShortString(L"list file path", listFileName);
-    FListFileName = listFile.str();
+    FListFileName = listFileName;
     WriteListFile(Info);
 
     LaunchPresentation(&viewer, &listFile, Info.StartMonitor - 1, &FProcessHandle, &FProcessId);
@@ -133,7 +138,6 @@ void TMainForm::StartShow(TInfo& Info) {
         Timer.SetEnabled(true);
     } else {
         // No viewer will read or delete the file: left behind, it would take one of the names for good.
-        DeleteFileW(listFileName.c_str());
-        FListFileName.clear();
+        DeleteListFile();
     }
 }
