@@ -127,9 +127,12 @@ void TMainForm::StartShow(TInfo& Info) {
     }
     const qm::ShortString viewer = ExactShortString(L"viewer path", Info.ViewerFileName);
     FFocusAway = false;
-    const std::wstring listFileName = DrawListFileName(GetTempDir());
-    const qm::ShortString listFile = ExactShortString(L"list file path", listFileName);
-    FListFileName = listFileName;
+    const std::wstring folder = GetTempDir();
+    // Judged by the longest name the draw can give, so that a folder gets the same answer at every
+    // launch; every name it then draws converts exactly as well.
+    ExactShortString(L"list file path", qm::ListFileName(folder, qm::kListFileNames - 1));
+    FListFileName = DrawListFileName(folder);
+    const qm::ShortString listFile = qm::ShortString::FromWide(FListFileName);
     WriteListFile(Info);
 
     LaunchPresentation(&viewer, &listFile, Info.StartMonitor - 1, &FProcessHandle, &FProcessId);

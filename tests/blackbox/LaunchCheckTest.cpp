@@ -66,6 +66,20 @@ protected:
         EXPECT_EQ(program.WaitForExit(), std::optional<DWORD>(0));
     }
 
+    // Nested folders below the base folder, made so that the path, final backslash included, is
+    // exactly this long.
+    static std::wstring DeepFolder(std::wstring folder, size_t length) {
+        while (folder.size() < length) {
+            const size_t remaining = length - folder.size();
+            // Never leave one character to fill: a folder name needs one besides its backslash.
+            folder +=
+                std::wstring(remaining > 61 ? std::min<size_t>(60, remaining - 3) : remaining - 1, L'd');
+            folder += L'\\';
+            EXPECT_TRUE(CreateDirectoryW(folder.c_str(), nullptr)) << Narrow(folder);
+        }
+        return folder;
+    }
+
     // The monitor checks are made against the display these tests run on: two monitors, the
     // second smaller than the primary.
     bool HasTwoMonitorsOfDifferentSize() {
@@ -132,16 +146,16 @@ TEST_F(LaunchCheckTest, ReportsATemporaryFolderWhereNoFileCanBeCreated) {
                      {{{L"TMP", temp}, {L"TEMP", temp}}, temp, false});
 }
 
+// The folder is judged by the longest name that the draw can give: in this one only the
+// four-digit names are too long, and with those taken every name the draw could give would fit.
 TEST_F(LaunchCheckTest, RefusesAListFilePathTheLibraryWouldCut) {
-    std::wstring temp = TempFolder();
-    while (temp.size() < 245)
-        temp += std::wstring(std::min<size_t>(60, 245 - temp.size()), L'd') + L"\\";
-    for (size_t at = TempFolder().size(); (at = temp.find(L'\\', at + 1)) != std::wstring::npos;)
-        ASSERT_TRUE(CreateDirectoryW(temp.substr(0, at).c_str(), nullptr));
+    const std::wstring temp = DeepFolder(TempFolder(), 239);
+    for (int number = 1000; number < 1024; ++number)
+        qmtest::WriteBytes(temp + L"quillmont" + std::to_wstring(number) + L".txt", "");
     const std::wstring show = Presentation(L"a.ppt");
     ExpectRefusedBox(show, Quoted(show) + L" 1",
-                     Literal(L"Cannot start the show: the list file path \"" + temp) + kAnyListFile +
-                         Literal(L"\" is longer than 255 bytes."),
+                     Literal(L"Cannot start the show: the list file path \"" + temp +
+                             L"quillmont1023.txt\" is longer than 255 bytes."),
                      {{{L"TMP", temp}, {L"TEMP", temp}}, temp, false});
 }
 
