@@ -1,5 +1,6 @@
 // A show asked for on the command line that fails one of the checks before the launch: the box
 // that says why, no viewer and no list file, and the main window once the box is closed.
+#include "AnsiText.h"
 #include "BlackBoxFixture.h"
 
 #include <regex>
@@ -157,6 +158,24 @@ TEST_F(LaunchCheckTest, RefusesAListFilePathTheLibraryWouldCut) {
                      Literal(L"Cannot start the show: the list file path \"" + temp +
                              L"quillmont1023.txt\" is longer than 255 bytes."),
                      {{{L"TMP", temp}, {L"TEMP", temp}}, temp, false});
+}
+
+// Cut to 255 bytes, the path would name another viewer, which would then be started.
+TEST_F(LaunchCheckTest, RefusesAViewerPathTheLibraryWouldCut) {
+    const std::wstring viewer = DeepFolder(Dir().Path(), 244) + L"pptview.exe.exe";
+    ASSERT_EQ(viewer.size(), 259u);
+    for (const std::wstring& copy : {viewer, viewer.substr(0, 255)})
+        ASSERT_TRUE(CopyFileW(TestViewerPath().c_str(), copy.c_str(), FALSE));
+    const std::wstring show = Presentation(L"a.ppt");
+    const std::wstring settings = Dir().File(L"viewer.qlmv");
+    qmtest::WriteBytes(settings, "[Settings]\r\nPowerPoint Viewer=" + qm::WideToAnsi(viewer) +
+                                     "\r\nStart Monitor=1\r\nTotalPresentationCount=1\r\n[Presentations]\r\n"
+                                     "Presentation1=" +
+                                     qm::WideToAnsi(show) + "\r\n");
+    ExpectRefusedBox(
+        show, Quoted(settings),
+        Literal(L"Cannot start the show: the viewer path \"" + viewer + L"\" is longer than 255 bytes."),
+        {{}, {}, false});
 }
 
 TEST_F(LaunchCheckTest, ALaunchThatStartsNoViewerLeavesNoListFile) {
