@@ -45,18 +45,39 @@ std::wstring DrawListFileName(const std::wstring& folder) {
             return name;
     }
     // Quoted, so that the period the error box adds does not read as part of the folder.
-    throw tk::Error(L"No free name for a list file in \"" + folder + L"\"");
+    throw tk::Error(qm::LocalizeMessageFmt(UserLangID, "MainForm:NoFreeListFileName",
+                                           L"No free name for a list file in \"%s1%\"", folder, L""));
 }
+
+// The messages that refuse a path which the library's short string cannot hold.
+struct PathRefusal {
+    const char* tooLongKey;
+    const wchar_t* tooLong;
+    const char* unrepresentableKey;
+    const wchar_t* unrepresentable;
+};
+
+const PathRefusal kViewerPathRefusal{
+    "MainForm:ViewerPathTooLong", L"Cannot start the show: the viewer path \"%s1%\" is longer than 255 bytes",
+    "MainForm:ViewerPathNotRepresentable",
+    L"Cannot start the show: the viewer path \"%s1%\" holds characters that the system code page cannot "
+    L"represent"};
+const PathRefusal kListFilePathRefusal{
+    "MainForm:ListFilePathTooLong",
+    L"Cannot start the show: the list file path \"%s1%\" is longer than 255 bytes",
+    "MainForm:ListFilePathNotRepresentable",
+    L"Cannot start the show: the list file path \"%s1%\" holds characters that the system code page "
+    L"cannot represent"};
 
 // The path as the library's short string, which must hold it uncut and unaltered: a cut or
 // substituted path would start the viewer on another file, or on none, without a word.
-qm::ShortString ExactShortString(const wchar_t* what, const std::wstring& path) {
+qm::ShortString ExactShortString(const PathRefusal& refusal, const std::wstring& path) {
     if (std::optional<qm::ShortString> exact = qm::ShortString::Exact(path))
         return *exact;
-    const wchar_t* reason = qm::ExactAnsi(path)
-                                ? L"is longer than 255 bytes"
-                                : L"holds characters that the system code page cannot represent";
-    throw tk::Error(std::wstring(L"Cannot start the show: the ") + what + L" \"" + path + L"\" " + reason);
+    const bool tooLong = qm::ExactAnsi(path).has_value();
+    throw tk::Error(qm::LocalizeMessageFmt(UserLangID,
+                                           tooLong ? refusal.tooLongKey : refusal.unrepresentableKey,
+                                           tooLong ? refusal.tooLong : refusal.unrepresentable, path, L""));
 }
 
 std::wstring SystemReason(DWORD code) {
@@ -125,12 +146,12 @@ void TMainForm::StartShow(TInfo& Info) {
                  std::to_wstring(Info.StartMonitor));
         return;
     }
-    const qm::ShortString viewer = ExactShortString(L"viewer path", Info.ViewerFileName);
+    const qm::ShortString viewer = ExactShortString(kViewerPathRefusal, Info.ViewerFileName);
     FFocusAway = false;
     const std::wstring folder = GetTempDir();
     // Judged by the longest name the draw can give, so that a folder gets the same answer at every
     // launch; every name it then draws converts exactly as well.
-    ExactShortString(L"list file path", qm::ListFileName(folder, qm::kListFileNames - 1));
+    ExactShortString(kListFilePathRefusal, qm::ListFileName(folder, qm::kListFileNames - 1));
     FListFileName = DrawListFileName(folder);
     const qm::ShortString listFile = qm::ShortString::FromWide(FListFileName);
     WriteListFile(Info);
