@@ -5,7 +5,7 @@
 
 namespace qm {
 
-void DeleteSelected(ListWithMarks& list) {
+void DeleteSelected(DeletableListWithMarks& list) {
     const int count = list.Count();
     for (int i = count - 1; i >= 0; --i)
         if (list.Selected(i))
@@ -82,12 +82,6 @@ void WorkingCopy::SetSelected(int index, bool selected) {
 
 void WorkingCopy::Exchange(int i, int j) {
     std::swap(source_.at(static_cast<size_t>(i)), source_.at(static_cast<size_t>(j)));
-}
-
-void WorkingCopy::Delete(int index) {
-    source_.erase(source_.begin() + index);
-    marks_.erase(marks_.begin() + index);
-    lastMarked_ = -1;
 }
 
 void WriteBack(const WorkingCopy& copy, ListWithMarks& list) {

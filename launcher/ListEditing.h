@@ -8,6 +8,7 @@
 
 namespace qm {
 
+// What the moves need: the entries change places, never number.
 class ListWithMarks {
 public:
     virtual ~ListWithMarks() = default;
@@ -16,11 +17,16 @@ public:
     virtual void SetSelected(int index, bool selected) = 0;
     // Exchanges the texts of two entries; the marks need not travel with them.
     virtual void Exchange(int i, int j) = 0;
+};
+
+// A list that entries can be deleted from as well.
+class DeletableListWithMarks : public ListWithMarks {
+public:
     virtual void Delete(int index) = 0;
 };
 
 // Deletes every selected entry, working from the end.
-void DeleteSelected(ListWithMarks& list);
+void DeleteSelected(DeletableListWithMarks& list);
 // Moves every selected entry up (down) one place; runs of selected entries move as blocks.
 void MoveUpPass(ListWithMarks& list);
 void MoveDownPass(ListWithMarks& list);
@@ -37,7 +43,6 @@ public:
     bool Selected(int index) const override { return marks_.at(static_cast<std::size_t>(index)); }
     void SetSelected(int index, bool selected) override;
     void Exchange(int i, int j) override;
-    void Delete(int index) override;
 
     // The position in the original list of the entry that now stands at the index.
     int Source(int index) const { return source_.at(static_cast<std::size_t>(index)); }
@@ -52,7 +57,7 @@ private:
 
 // Gives the list, which must be the one the copy was taken from and unchanged since, the copy's
 // order (by exchanges of the entries out of place only) and marks (where they differ), and marks
-// the copy's last marked entry last. The copy must not have deleted entries.
+// the copy's last marked entry last.
 void WriteBack(const WorkingCopy& copy, ListWithMarks& list);
 
 } // namespace qm

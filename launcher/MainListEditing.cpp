@@ -11,7 +11,7 @@
 namespace {
 
 // The list box as a list with selection marks.
-class ListBoxMarks : public qm::ListWithMarks {
+class ListBoxMarks : public qm::DeletableListWithMarks {
 public:
     explicit ListBoxMarks(tk::ListBox& list) : list_(list) {}
     int Count() const override { return list_.Count(); }

@@ -40,18 +40,39 @@ std::wstring DrawListFileName(const std::wstring& folder) {
             return name;
     }
     // Quoted, so that the period the error box adds does not read as part of the folder.
-    throw tk::Error(L"No free name for a list file in \"" + folder + L"\"");
+    throw tk::Error(qm::LocalizeMessageFmt(UserLangID, "MainForm:NoFreeListFileName",
+                                           L"No free name for a list file in \"%s1%\"", folder, L""));
 }
+
+// The messages that refuse a path which the library's short string cannot hold.
+struct PathRefusal {
+    const char* tooLongKey;
+    const wchar_t* tooLong;
+    const char* unrepresentableKey;
+    const wchar_t* unrepresentable;
+};
+
+const PathRefusal kViewerPathRefusal{
+    "MainForm:ViewerPathTooLong", L"Cannot start the show: the viewer path \"%s1%\" is longer than 255 bytes",
+    "MainForm:ViewerPathNotRepresentable",
+    L"Cannot start the show: the viewer path \"%s1%\" holds characters that the system code page cannot "
+    L"represent"};
+const PathRefusal kListFilePathRefusal{
+    "MainForm:ListFilePathTooLong",
+    L"Cannot start the show: the list file path \"%s1%\" is longer than 255 bytes",
+    "MainForm:ListFilePathNotRepresentable",
+    L"Cannot start the show: the list file path \"%s1%\" holds characters that the system code page "
+    L"cannot represent"};
 
 // The path as the library's short string, which must hold it uncut and unaltered: a cut or
 // substituted path would start the viewer on another file, or on none, without a word.
-qm::ShortString ExactShortString(const wchar_t* what, const std::wstring& path) {
+qm::ShortString ExactShortString(const PathRefusal& refusal, const std::wstring& path) {
     if (std::optional<qm::ShortString> exact = qm::ShortString::Exact(path))
         return *exact;
-    const wchar_t* reason = qm::ExactAnsi(path)
-                                ? L"is longer than 255 bytes"
-                                : L"holds characters that the system code page cannot represent";
-    throw tk::Error(std::wstring(L"Cannot start the show: the ") + what + L" \"" + path + L"\" " + reason);
+    const bool tooLong = qm::ExactAnsi(path).has_value();
+    throw tk::Error(qm::LocalizeMessageFmt(UserLangID,
+                                           tooLong ? refusal.tooLongKey : refusal.unrepresentableKey,
+                                           tooLong ? refusal.tooLong : refusal.unrepresentable, path, L""));
 }
 
 std::wstring SystemReason(DWORD code) {
@@ -77,18 +98,23 @@ void TMainForm::StartShowButtonClick() {
 }
 
 void TMainForm::WriteListFile(const TInfo& Info) {
-    const std::wstring path = qm::AnsiToWide(FListFileName);
-    tk::FileHandle file(
-        CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file)
-        throw tk::Error(L"Cannot create file \"" + path + L"\". " + SystemReason(GetLastError()));
     const std::string bytes = qm::ListFileBytes(Info.List);
+    tk::FileHandle file(CreateFileW(FListFileName.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file)
+        throw tk::Error(L"Cannot create file \"" + FListFileName + L"\". " + SystemReason(GetLastError()));
     size_t done = 0;
     while (done < bytes.size()) {
         DWORD chunk = static_cast<DWORD>(std::min<size_t>(bytes.size() - done, 1u << 20));
         DWORD written = 0;
-        if (!WriteFile(file.Get(), bytes.data() + done, chunk, &written, nullptr) || written == 0)
-            throw tk::Error(L"Cannot write file \"" + path + L"\". " + SystemReason(GetLastError()));
+        if (!WriteFile(file.Get(), bytes.data() + done, chunk, &written, nullptr) || written == 0) {
+            const std::wstring error =
+                L"Cannot write file \"" + FListFileName + L"\". " + SystemReason(GetLastError());
+            // No viewer will read a part of the list; left behind, the file would keep its name taken.
+            file.Reset();
+            DeleteListFile();
+            throw tk::Error(error);
+        }
         done += written;
     }
 }
@@ -115,11 +141,14 @@ void TMainForm::StartShow(TInfo& Info) {
                  std::to_wstring(Info.StartMonitor));
         return;
     }
-    const qm::ShortString viewer = ExactShortString(L"viewer path", Info.ViewerFileName);
+    const qm::ShortString viewer = ExactShortString(kViewerPathRefusal, Info.ViewerFileName);
     FFocusAway = false;
-    const std::wstring listFileName = DrawListFileName(GetTempDir());
-    const qm::ShortString listFile = ExactShortString(L"list file path", listFileName);
-    FListFileName = listFile.str();
+    const std::wstring folder = GetTempDir();
+    // Judged by the longest name the draw can give, so that a folder gets the same answer at every
+    // launch; every name it then draws converts exactly as well.
+    ExactShortString(kListFilePathRefusal, qm::ListFileName(folder, qm::kListFileNames - 1));
+    FListFileName = DrawListFileName(folder);
+    const qm::ShortString listFile = qm::ShortString::FromWide(FListFileName);
     WriteListFile(Info);
 
     LaunchPresentation(&viewer, &listFile, qm::MonitorIndex(Info.StartMonitor), &FProcessHandle, &FProcessId);
@@ -128,7 +157,6 @@ void TMainForm::StartShow(TInfo& Info) {
         Timer.SetEnabled(true);
     } else {
         // No viewer will read or delete the file: left behind, it would take one of the names for good.
-        DeleteFileW(listFileName.c_str());
-        FListFileName.clear();
+        DeleteListFile();
     }
 }

@@ -72,13 +72,17 @@ void TMainForm::TimerTimer() {
     Timer.SetEnabled(false);
     CloseHandle(FProcessHandle);
     FProcessHandle = nullptr;
-    if (!FListFileName.empty()) {
-        DeleteFileA(FListFileName.c_str());
-        FListFileName.clear();
-    }
+    DeleteListFile();
     FShowRunning = false;
     if (FInfo.CloseAfterShow)
         Close();
+}
+
+void TMainForm::DeleteListFile() {
+    if (!FListFileName.empty()) {
+        DeleteFileW(FListFileName.c_str());
+        FListFileName.clear();
+    }
 }
 
 void TMainForm::StopShow() {
@@ -89,10 +93,7 @@ void TMainForm::StopShow() {
     TerminateProcess(FProcessHandle, 0);
     CloseHandle(FProcessHandle);
     FProcessHandle = nullptr;
-    if (!FListFileName.empty()) {
-        DeleteFileA(FListFileName.c_str());
-        FListFileName.clear();
-    }
+    DeleteListFile();
 }
 
 void TMainForm::WMHotKey() {

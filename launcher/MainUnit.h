@@ -90,7 +90,7 @@ public:
     HANDLE FProcessHandle = nullptr;
     DWORD FProcessId = 0;
     bool FShowRunning = false;
-    std::string FListFileName;
+    std::wstring FListFileName;
     TInfo FInfo;
     ATOM FHotKeyAtom = 0;
     bool FFocusAway = false;
@@ -102,9 +102,13 @@ private:
     // The file dialogs open in the folder last chosen in them, remembered from run to run.
     void StoreRememberedFolder(const tk::FileDialog& dialog, const char* key);
     void RestoreRememberedFolder(tk::FileDialog& dialog, const char* key);
+    // Writes the list to the file named by FListFileName; a file that cannot be written whole is
+    // deleted again.
     void WriteListFile(const TInfo& Info);
     // Reads a settings file into the record; when it cannot be read, says so and leaves the record.
     bool LoadSettingsFile(const std::wstring& fileName, TInfo& Info);
+    // Deletes the list file, if any, and forgets its name.
+    void DeleteListFile();
 
     tk::GdiObject glyphs_[4];
 };

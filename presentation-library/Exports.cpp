@@ -157,9 +157,10 @@ QM_EXPORT void GetClassNameStr(HWND window, qm::ShortString* result) {
 QM_EXPORT void GetSetting(const qm::ShortString* application, const qm::ShortString* section,
                           const qm::ShortString* key, const qm::ShortString* defaultValue,
                           qm::ShortString* result) {
-    // Read only as far as its length byte: the caller's string may end right there.
-    qm::ShortString value(Text(defaultValue));
+    qm::ShortString value;
     Guarded([&] {
+        // Read only as far as its length byte: the caller's string may end right there.
+        value.Assign(Text(defaultValue));
         std::string a = Text(application), s = Text(section), k = Text(key);
         if (!IsName(a) || !IsName(s) || !IsName(k))
             return;

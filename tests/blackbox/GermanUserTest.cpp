@@ -9,17 +9,21 @@
 namespace bb {
 namespace {
 
-class GermanUserTest : public BlackBoxTest {};
-
-TEST_F(GermanUserTest, ShippedGermanTextsAreChosenForTheUsersLanguage) {
+class GermanUserTest : public BlackBoxTest {
+protected:
     // This test runs with LANG=de_DE.UTF-8 and with de_AT.UTF-8; the program inherits the language
     // from it. One file, named for German of any country, serves both.
-    ASSERT_EQ(PRIMARYLANGID(GetUserDefaultLangID()), LANG_GERMAN) << "Wine did not take German from LANG";
-    std::wstring install = qmtest::BinDir();
-    ASSERT_TRUE(qmtest::FileExists(install + L"Messages\\0007.lcl"));
-    install.pop_back();
-    SetInstallPath(install);
+    void UseShippedLanguageFiles() {
+        ASSERT_EQ(PRIMARYLANGID(GetUserDefaultLangID()), LANG_GERMAN) << "Wine did not take German from LANG";
+        std::wstring install = qmtest::BinDir();
+        ASSERT_TRUE(qmtest::FileExists(install + L"Messages\\0007.lcl"));
+        install.pop_back();
+        SetInstallPath(install);
+    }
+};
 
+TEST_F(GermanUserTest, ShippedGermanTextsAreChosenForTheUsersLanguage) {
+    ASSERT_NO_FATAL_FAILURE(UseShippedLanguageFiles());
     HWND main = nullptr;
     ProgramDriver& program = StartShown(L"", {}, main);
     ASSERT_NE(main, nullptr);
@@ -46,6 +50,18 @@ TEST_F(GermanUserTest, ShippedGermanTextsAreChosenForTheUsersLanguage) {
     ASSERT_TRUE(BringToForeground(main));
     ASSERT_TRUE(SendKeyChord({VK_MENU, 'B'}));
     EXPECT_EQ(program.WaitForExit(), std::optional<DWORD>(0));
+    DeleteInstallPath();
+}
+
+TEST_F(GermanUserTest, ARefusedLaunchIsToldInGerman) {
+    ASSERT_NO_FATAL_FAILURE(UseShippedLanguageFiles());
+    for (int number = 0; number < 1024; ++number)
+        qmtest::WriteBytes(TempFolder() + L"quillmont" + std::to_wstring(number) + L".txt", "");
+    const std::wstring show = Presentation(L"a.ppt");
+    HWND box = Start(Quoted(show) + L" 1", ShowEnvironment(NewViewerLog())).WaitForMessageBox();
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(MessageBoxText(box),
+              L"Kein freier Name f\u00fcr eine Listendatei in \u201e" + TempFolder() + L"\u201c.");
     DeleteInstallPath();
 }
 

@@ -1,5 +1,6 @@
 // A show asked for on the command line that fails one of the checks before the launch: the box
 // that says why, no viewer and no list file, and the main window once the box is closed.
+#include "AnsiText.h"
 #include "BlackBoxFixture.h"
 
 #include <regex>
@@ -64,6 +65,20 @@ protected:
         EXPECT_TRUE(program.Running());
         Click(FindChild(main, L"E&xit", L"Button"));
         EXPECT_EQ(program.WaitForExit(), std::optional<DWORD>(0));
+    }
+
+    // Nested folders below the base folder, made so that the path, final backslash included, is
+    // exactly this long.
+    static std::wstring DeepFolder(std::wstring folder, size_t length) {
+        while (folder.size() < length) {
+            const size_t remaining = length - folder.size();
+            // Never leave one character to fill: a folder name needs one besides its backslash.
+            folder +=
+                std::wstring(remaining > 61 ? std::min<size_t>(60, remaining - 3) : remaining - 1, L'd');
+            folder += L'\\';
+            EXPECT_TRUE(CreateDirectoryW(folder.c_str(), nullptr)) << Narrow(folder);
+        }
+        return folder;
     }
 
     // The monitor checks are made against the display these tests run on: two monitors, the
@@ -145,17 +160,35 @@ TEST_F(LaunchCheckTest, ReportsATemporaryFolderWhereNoFileCanBeCreated) {
                      {{{L"TMP", temp}, {L"TEMP", temp}}, temp, false});
 }
 
+// The folder is judged by the longest name that the draw can give: in this one only the
+// four-digit names are too long, and with those taken every name the draw could give would fit.
 TEST_F(LaunchCheckTest, RefusesAListFilePathTheLibraryWouldCut) {
-    std::wstring temp = TempFolder();
-    while (temp.size() < 245)
-        temp += std::wstring(std::min<size_t>(60, 245 - temp.size()), L'd') + L"\\";
-    for (size_t at = TempFolder().size(); (at = temp.find(L'\\', at + 1)) != std::wstring::npos;)
-        ASSERT_TRUE(CreateDirectoryW(temp.substr(0, at).c_str(), nullptr));
+    const std::wstring temp = DeepFolder(TempFolder(), 239);
+    for (int number = 1000; number < 1024; ++number)
+        qmtest::WriteBytes(temp + L"quillmont" + std::to_wstring(number) + L".txt", "");
     const std::wstring show = Presentation(L"a.ppt");
     ExpectRefusedBox(show, Quoted(show) + L" 1",
-                     Literal(L"Cannot start the show: the list file path \"" + temp) + kAnyListFile +
-                         Literal(L"\" is longer than 255 bytes."),
+                     Literal(L"Cannot start the show: the list file path \"" + temp +
+                             L"quillmont1023.txt\" is longer than 255 bytes."),
                      {{{L"TMP", temp}, {L"TEMP", temp}}, temp, false});
+}
+
+// Cut to 255 bytes, the path would name another viewer, which would then be started.
+TEST_F(LaunchCheckTest, RefusesAViewerPathTheLibraryWouldCut) {
+    const std::wstring viewer = DeepFolder(Dir().Path(), 244) + L"pptview.exe.exe";
+    ASSERT_EQ(viewer.size(), 259u);
+    for (const std::wstring& copy : {viewer, viewer.substr(0, 255)})
+        ASSERT_TRUE(CopyFileW(TestViewerPath().c_str(), copy.c_str(), FALSE));
+    const std::wstring show = Presentation(L"a.ppt");
+    const std::wstring settings = Dir().File(L"viewer.qlmv");
+    qmtest::WriteBytes(settings, "[Settings]\r\nPowerPoint Viewer=" + qm::WideToAnsi(viewer) +
+                                     "\r\nStart Monitor=1\r\nTotalPresentationCount=1\r\n[Presentations]\r\n"
+                                     "Presentation1=" +
+                                     qm::WideToAnsi(show) + "\r\n");
+    ExpectRefusedBox(
+        show, Quoted(settings),
+        Literal(L"Cannot start the show: the viewer path \"" + viewer + L"\" is longer than 255 bytes."),
+        {{}, {}, false});
 }
 
 TEST_F(LaunchCheckTest, ALaunchThatStartsNoViewerLeavesNoListFile) {

@@ -9,7 +9,7 @@
 namespace {
 
 // An in-memory list whose Exchange, like the list box's, leaves the marks where they were.
-class MemoryList : public qm::ListWithMarks {
+class MemoryList : public qm::DeletableListWithMarks {
 public:
     MemoryList(std::string entries, std::string selected) : text(std::move(entries)) {
         marks.assign(text.size(), false);
