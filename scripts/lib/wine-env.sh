@@ -83,7 +83,12 @@ winepath_of() {
 }
 
 stop_wine_env() {
-  if [ -n "${WINEPREFIX:-}" ]; then wineserver -k >/dev/null 2>&1 || true; fi
+  # Waits for the server to end: a run that follows at once on the same prefix must start a server
+  # of its own, not reach the dying one, whose windows go to a display that is gone.
+  if [ -n "${WINEPREFIX:-}" ]; then
+    wineserver -k >/dev/null 2>&1 || true
+    wineserver -w >/dev/null 2>&1 || true
+  fi
   local pid
   for pid in "${wine_env_pids[@]}"; do
     kill "$pid" >/dev/null 2>&1 || true
