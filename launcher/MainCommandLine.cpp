@@ -18,7 +18,9 @@ void TMainForm::Startup(uint32_t LangID) {
 
     qm::CommandLineSources sources;
     sources.storedViewer = [] { return qm::AnsiToWide(qm::LibraryGetViewer(kLibraryApplication)); };
-    sources.loadSettings = [this](const std::wstring& fileName, TInfo& info) { LoadSettingsFile(fileName, info); };
+    sources.loadSettings = [this](const std::wstring& fileName, TInfo& info) {
+        LoadSettingsFile(fileName, info);
+    };
     const qm::CommandLineOutcome outcome = qm::ApplyCommandLine(words, FInfo, FInstanceNumber, sources);
     InfoToForm(FInfo);
     if (outcome.loadOnly)
