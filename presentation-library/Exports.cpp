@@ -21,8 +21,9 @@
 
 namespace {
 
-const char* const kViewerValueName = "PowerPoint Viewer 2003 Executable";
-const char* const kViewerAppPathKey = "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\PPTVIEW.EXE";
+const wchar_t* const kViewerValueName = L"PowerPoint Viewer 2003 Executable";
+const wchar_t* const kViewerAppPathKey =
+    L"Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\PPTVIEW.EXE";
 
 std::string Text(const qm::ShortString* s) {
     return s ? s->str() : std::string();
@@ -34,12 +35,18 @@ bool IsName(const std::string& name) {
     return !name.empty() && name.find('\0') == std::string::npos;
 }
 
-std::string ApplicationKey(const std::string& application) {
-    return "Software\\" + application;
+std::wstring ApplicationKey(const std::string& application) {
+    return L"Software\\" + qm::AnsiToWide(application);
 }
 
-std::string SectionKey(const std::string& application, const std::string& section) {
-    return ApplicationKey(application) + "\\" + section;
+std::wstring SectionKey(const std::string& application, const std::string& section) {
+    return ApplicationKey(application) + L"\\" + qm::AnsiToWide(section);
+}
+
+// A value read from the registry crosses into a short string only whole and unaltered: cut, or
+// with a look-alike letter in place of one the code page lacks, a path names another file.
+std::optional<qm::ShortString> Exactly(const std::optional<std::wstring>& text) {
+    return text ? qm::ShortString::Exact(*text) : std::nullopt;
 }
 
 std::optional<qmlib::Monitor> MonitorAt(int32_t index) {
@@ -52,19 +59,22 @@ std::optional<qmlib::Monitor> MonitorAt(int32_t index) {
 }
 
 // Installers may register the path in quotes.
-std::string Unquoted(std::string path) {
-    if (path.size() >= 2 && path.front() == '"' && path.back() == '"')
+std::wstring Unquoted(std::wstring path) {
+    if (path.size() >= 2 && path.front() == L'"' && path.back() == L'"')
         return path.substr(1, path.size() - 2);
     return path;
 }
 
 // A 32-bit viewer registers itself in the 32-bit view of the registry on 64-bit Windows.
-std::string RegisteredViewerPath() {
+qm::ShortString RegisteredViewerPath() {
     for (REGSAM view : {REGSAM{0}, REGSAM{KEY_WOW64_32KEY}}) {
-        std::optional<std::string> path =
-            qmlib::ReadText(HKEY_LOCAL_MACHINE, kViewerAppPathKey, "", true, view);
-        if (path && !path->empty())
-            return Unquoted(*path);
+        std::optional<std::wstring> path =
+            qmlib::ReadText(HKEY_LOCAL_MACHINE, kViewerAppPathKey, L"", true, view);
+        if (!path)
+            continue;
+        if (std::optional<qm::ShortString> exact = qm::ShortString::Exact(Unquoted(*path));
+            exact && exact->length)
+            return *exact;
     }
     return {};
 }
@@ -164,8 +174,9 @@ QM_EXPORT void GetSetting(const qm::ShortString* application, const qm::ShortStr
         std::string a = Text(application), s = Text(section), k = Text(key);
         if (!IsName(a) || !IsName(s) || !IsName(k))
             return;
-        if (std::optional<std::string> stored = qmlib::ReadText(HKEY_CURRENT_USER, SectionKey(a, s), k))
-            value.Assign(*stored);
+        if (std::optional<qm::ShortString> stored =
+                Exactly(qmlib::ReadText(HKEY_CURRENT_USER, SectionKey(a, s), qm::AnsiToWide(k))))
+            value = *stored;
     });
     if (result)
         *result = value;
@@ -177,23 +188,24 @@ QM_EXPORT void SaveSetting(const qm::ShortString* application, const qm::ShortSt
         std::string a = Text(application), s = Text(section), k = Text(key);
         if (!IsName(a) || !IsName(s) || !IsName(k))
             return;
-        qmlib::WriteText(HKEY_CURRENT_USER, SectionKey(a, s), k, Text(value));
+        qmlib::WriteText(HKEY_CURRENT_USER, SectionKey(a, s), qm::AnsiToWide(k), qm::AnsiToWide(Text(value)));
     });
 }
 
-// An empty stored path counts as none, so that the registered viewer shows through.
+// An empty stored path, like one that a short string cannot hold unaltered, counts as none, so that
+// the registered viewer shows through.
 QM_EXPORT void GetPowerPointViewer2003Executable(const qm::ShortString* application,
                                                  qm::ShortString* result) {
     qm::ShortString path;
     Guarded([&] {
         std::string a = Text(application);
         if (IsName(a)) {
-            if (std::optional<std::string> stored =
-                    qmlib::ReadText(HKEY_CURRENT_USER, ApplicationKey(a), kViewerValueName))
-                path.Assign(*stored);
+            if (std::optional<qm::ShortString> stored =
+                    Exactly(qmlib::ReadText(HKEY_CURRENT_USER, ApplicationKey(a), kViewerValueName)))
+                path = *stored;
         }
         if (path.length == 0)
-            path.Assign(RegisteredViewerPath());
+            path = RegisteredViewerPath();
     });
     if (result)
         *result = path;
@@ -204,6 +216,7 @@ QM_EXPORT void SetPowerPointViewer2003Executable(const qm::ShortString* applicat
     Guarded([&] {
         std::string a = Text(application);
         if (IsName(a))
-            qmlib::WriteText(HKEY_CURRENT_USER, ApplicationKey(a), kViewerValueName, Text(viewerPath));
+            qmlib::WriteText(HKEY_CURRENT_USER, ApplicationKey(a), kViewerValueName,
+                             qm::AnsiToWide(Text(viewerPath)));
     });
 }

@@ -128,6 +128,17 @@ std::wstring BlackBoxTest::Presentation(const std::wstring& name) {
     return path;
 }
 
+std::wstring BlackBoxTest::DeepFolder(std::wstring folder, size_t length) {
+    while (folder.size() < length) {
+        const size_t remaining = length - folder.size();
+        // Never leave one character to fill: a folder name needs one besides its backslash.
+        folder += std::wstring(remaining > 61 ? std::min<size_t>(60, remaining - 3) : remaining - 1, L'd');
+        folder += L'\\';
+        EXPECT_TRUE(CreateDirectoryW(folder.c_str(), nullptr)) << Narrow(folder);
+    }
+    return folder;
+}
+
 void BlackBoxTest::StoreViewer(const std::wstring& path) {
     qm::LibrarySetViewer(kLibraryApplication, qm::ShortString::FromWide(path));
 }

@@ -59,6 +59,9 @@ protected:
 
     // A file with a presentation's name in the private folder; the test viewer does not read it.
     std::wstring Presentation(const std::wstring& name);
+    // Nested folders below the base folder, made so that the path, final backslash included, is
+    // exactly this long.
+    static std::wstring DeepFolder(std::wstring folder, size_t length);
 
     void StoreViewer(const std::wstring& path);
     std::wstring StoredViewer() const;

@@ -55,13 +55,52 @@ TEST_F(GermanUserTest, ShippedGermanTextsAreChosenForTheUsersLanguage) {
 
 TEST_F(GermanUserTest, ARefusedLaunchIsToldInGerman) {
     ASSERT_NO_FATAL_FAILURE(UseShippedLanguageFiles());
+    const std::wstring show = Presentation(L"a.ppt");
+    // The box that answers a show on the command line with this temporary folder.
+    auto refusal = [&](const std::wstring& temp) {
+        EnvironmentChanges environment = ShowEnvironment(NewViewerLog());
+        environment.insert(environment.end(), {{L"TMP", temp}, {L"TEMP", temp}});
+        HWND box = Start(Quoted(show) + L" 1", environment).WaitForMessageBox();
+        return box ? MessageBoxText(box) : L"no message box";
+    };
+    const std::wstring refused = L"Die Show kann nicht gestartet werden: Der Pfad ";
+    const std::wstring tooLong = L"\u201c ist l\u00e4nger als 255 Bytes.";
+    const std::wstring notRepresentable =
+        L"\u201c enth\u00e4lt Zeichen, die die Codepage des Systems nicht darstellen kann.";
+    const std::wstring deep = DeepFolder(TempFolder(), 239), foreign = Dir().File(L"\u0100\\");
+    ASSERT_TRUE(CreateDirectoryW(foreign.c_str(), nullptr));
+    EXPECT_EQ(refusal(deep), refused + L"der Listendatei \u201e" + deep + L"quillmont1023.txt" + tooLong);
+    EXPECT_EQ(refusal(foreign),
+              refused + L"der Listendatei \u201e" + foreign + L"quillmont1023.txt" + notRepresentable);
     for (int number = 0; number < 1024; ++number)
         qmtest::WriteBytes(TempFolder() + L"quillmont" + std::to_wstring(number) + L".txt", "");
-    const std::wstring show = Presentation(L"a.ppt");
-    HWND box = Start(Quoted(show) + L" 1", ShowEnvironment(NewViewerLog())).WaitForMessageBox();
-    ASSERT_NE(box, nullptr);
-    EXPECT_EQ(MessageBoxText(box),
+    EXPECT_EQ(refusal(TempFolder()),
               L"Kein freier Name f\u00fcr eine Listendatei in \u201e" + TempFolder() + L"\u201c.");
+
+    // Viewer paths typed into the window, which can hold what a short string cannot.
+    HWND main = nullptr;
+    ProgramDriver& program = StartShown(Quoted(show) + L" 1 /l", ShowEnvironment(NewViewerLog()), main);
+    ASSERT_NE(main, nullptr);
+    HWND edit = FindChild(main, TestViewerPath(), L"Edit"),
+         start = FindChild(main, L"Show s&tarten", L"Button");
+    ASSERT_TRUE(edit && start);
+    ASSERT_TRUE(qmtest::WaitFor([&] { return IsWindowEnabled(start) != FALSE; }));
+    auto typed = [&](const std::wstring& viewer) {
+        EXPECT_TRUE(CopyFileW(TestViewerPath().c_str(), viewer.c_str(), FALSE));
+        SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(viewer.c_str()));
+        Click(start);
+        HWND box = program.WaitForMessageBox();
+        if (!box)
+            return std::wstring(L"no message box");
+        const std::wstring text = MessageBoxText(box);
+        PressMessageBoxButton(box, L"OK");
+        EXPECT_TRUE(qmtest::WaitFor([&] { return program.MessageBoxes().empty(); }));
+        return text;
+    };
+    const std::wstring longViewer = DeepFolder(Dir().Path(), 244) + L"pptview.exe.exe";
+    EXPECT_EQ(typed(longViewer), refused + L"des Viewers \u201e" + longViewer + tooLong);
+    EXPECT_EQ(typed(foreign + L"pptview.exe"),
+              refused + L"des Viewers \u201e" + foreign + L"pptview.exe" + notRepresentable);
     DeleteInstallPath();
 }
 

@@ -67,18 +67,13 @@ protected:
         EXPECT_EQ(program.WaitForExit(), std::optional<DWORD>(0));
     }
 
-    // Nested folders below the base folder, made so that the path, final backslash included, is
-    // exactly this long.
-    static std::wstring DeepFolder(std::wstring folder, size_t length) {
-        while (folder.size() < length) {
-            const size_t remaining = length - folder.size();
-            // Never leave one character to fill: a folder name needs one besides its backslash.
-            folder +=
-                std::wstring(remaining > 61 ? std::min<size_t>(60, remaining - 3) : remaining - 1, L'd');
-            folder += L'\\';
-            EXPECT_TRUE(CreateDirectoryW(folder.c_str(), nullptr)) << Narrow(folder);
-        }
-        return folder;
+    // Where U+0100 best-fits to A, a path holding it names its look-alike once converted.
+    static testing::AssertionResult BestFitsMacronToA() {
+        char bestFit[4] = {};
+        WideCharToMultiByte(CP_ACP, 0, L"\u0100", 1, bestFit, 3, nullptr, nullptr);
+        if (std::string(bestFit) == "A")
+            return testing::AssertionSuccess();
+        return testing::AssertionFailure() << "the code page " << GetACP() << " has no best fit for U+0100";
     }
 
     // The monitor checks are made against the display these tests run on: two monitors, the
@@ -189,6 +184,13 @@ TEST_F(LaunchCheckTest, RefusesAViewerPathTheLibraryWouldCut) {
         show, Quoted(settings),
         Literal(L"Cannot start the show: the viewer path \"" + viewer + L"\" is longer than 255 bytes."),
         {{}, {}, false});
+
+    // Exactly 255 bytes fit, and start the viewer they name.
+    StoreViewer(viewer.substr(0, 255));
+    ViewerLog log = NewViewerLog();
+    Start(Quoted(show) + L" 1", ShowEnvironment(log));
+    EXPECT_TRUE(qmtest::WaitFor([&] { return log.Has("list"); }, 15s))
+        << "the viewer of 255 bytes did not start";
 }
 
 TEST_F(LaunchCheckTest, ALaunchThatStartsNoViewerLeavesNoListFile) {
@@ -206,9 +208,7 @@ TEST_F(LaunchCheckTest, ALaunchThatStartsNoViewerLeavesNoListFile) {
 // A viewer path that the code page cannot hold is refused, never handed on as the path that
 // a best-fit conversion makes of it, however well that names an existing viewer.
 TEST_F(LaunchCheckTest, RefusesAViewerPathTheCodePageCannotHold) {
-    char bestFit[4] = {};
-    WideCharToMultiByte(CP_ACP, 0, L"\u0100", 1, bestFit, 3, nullptr, nullptr);
-    ASSERT_EQ(std::string(bestFit), "A") << "the code page " << GetACP() << " has no best fit for U+0100";
+    ASSERT_TRUE(BestFitsMacronToA());
     const std::wstring viewer = Dir().File(L"\u0100viewer.exe");
     ASSERT_TRUE(CopyFileW(TestViewerPath().c_str(), viewer.c_str(), FALSE));
     ASSERT_TRUE(CopyFileW(TestViewerPath().c_str(), Dir().File(L"Aviewer.exe").c_str(), FALSE));
@@ -231,6 +231,64 @@ TEST_F(LaunchCheckTest, RefusesAViewerPathTheCodePageCannotHold) {
     EXPECT_TRUE(qmtest::WaitFor([&] { return program.MessageBoxes().empty(); }));
     EXPECT_FALSE(log.Exists()) << "a viewer was started";
     EXPECT_TRUE(TempFolderFiles().empty()) << "a list file was written";
+}
+
+// The viewer that App Paths registers, for as long as the object lives.
+class RegisteredViewer {
+public:
+    RegisteredViewer(const std::wstring& path, DWORD type) { Set(path, type); }
+    ~RegisteredViewer() { RegDeleteKeyW(HKEY_LOCAL_MACHINE, kKey); }
+    RegisteredViewer(const RegisteredViewer&) = delete;
+    RegisteredViewer& operator=(const RegisteredViewer&) = delete;
+
+    void Set(const std::wstring& path, DWORD type) {
+        EXPECT_EQ(RegSetKeyValueW(HKEY_LOCAL_MACHINE, kKey, nullptr, type, path.c_str(),
+                                  static_cast<DWORD>((path.size() + 1) * sizeof(wchar_t))),
+                  ERROR_SUCCESS);
+    }
+
+private:
+    static constexpr const wchar_t* kKey =
+        L"Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\PPTVIEW.EXE";
+};
+
+// A stored or registered viewer path that the code page cannot hold counts as none: best-fitted,
+// it would name a look-alike, which would then be started.
+TEST_F(LaunchCheckTest, ALookAlikeOfAStoredOrRegisteredViewerNeverStarts) {
+    ASSERT_TRUE(BestFitsMacronToA());
+    ASSERT_TRUE(CreateDirectoryW(Dir().File(L"A").c_str(), nullptr));
+    const std::wstring lookAlike = Dir().File(L"A\\pptview.exe"), foreign = Dir().File(L"\u0100");
+    ASSERT_TRUE(CopyFileW(TestViewerPath().c_str(), lookAlike.c_str(), FALSE));
+    const std::wstring stored = foreign + L"\\pptview.exe";
+    ASSERT_EQ(RegSetKeyValueW(HKEY_CURRENT_USER, L"Software\\Brindlecort Quillmont",
+                              L"PowerPoint Viewer 2003 Executable", REG_SZ, stored.c_str(),
+                              static_cast<DWORD>((stored.size() + 1) * sizeof(wchar_t))),
+              ERROR_SUCCESS);
+    RegisteredViewer registered(L"%QM_VIEWER_FOLDER%\\pptview.exe", REG_EXPAND_SZ);
+    const std::wstring show = Presentation(L"a.ppt");
+    ExpectRefusedBox(show, Quoted(show) + L" 1", Literal(L"PowerPoint Viewer  does not exist."),
+                     {{{L"QM_VIEWER_FOLDER", foreign}}, {}, true});
+
+    registered.Set(lookAlike, REG_SZ);
+    ViewerLog log = NewViewerLog();
+    Start(Quoted(show) + L" 1", ShowEnvironment(log));
+    EXPECT_TRUE(qmtest::WaitFor([&] { return log.Has("list"); }, 15s))
+        << "the registered viewer did not start";
+}
+
+// Runs in a ctest entry of its own, in which a preloaded library lets a list file take only its
+// first bytes before the disk is full; elsewhere list files are written whole and it is skipped.
+TEST_F(LaunchCheckTest, AListFileWhoseWritingFailsIsDeleted) {
+    const std::wstring probe = TempFolder() + L"quillmont0.txt";
+    qmtest::WriteBytes(probe, std::string(64, 'x'));
+    const size_t written = qmtest::ReadBytes(probe).size();
+    ASSERT_TRUE(DeleteFileW(probe.c_str()));
+    if (written == 64)
+        GTEST_SKIP() << "list files are written whole here";
+    const std::wstring show = Presentation(L"a.ppt");
+    ExpectRefusedBox(show, Quoted(show) + L" 1",
+                     Literal(L"Cannot write file \"" + TempFolder()) + kAnyListFile + L"\"\\. .+",
+                     {{}, {}, false});
 }
 
 } // namespace

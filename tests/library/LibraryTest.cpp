@@ -206,13 +206,19 @@ TEST_F(SettingsStore, MissingValuesGiveTheDefaultWhole) {
     EXPECT_EQ(Get(other, "Configuration", "Last Presentation Folder", "x"), "x");
 }
 
-TEST_F(SettingsStore, ForeignValuesAreCutToAShortStringOrIgnored) {
+// Cut, or with a look-alike in place of a letter that the code page lacks, a folder would be another.
+TEST_F(SettingsStore, ForeignValuesThatNoShortStringHoldsUnalteredAreIgnored) {
     const std::string section = "Software\\" + app + "\\Configuration";
     std::string longText;
     for (int i = 0; i < 600; ++i)
         longText += static_cast<char>('a' + i % 26);
     WriteRaw(HKEY_CURRENT_USER, section, "Long", REG_SZ, longText + '\0');
-    EXPECT_EQ(Get(app, "Configuration", "Long", "default"), longText.substr(0, 255));
+    EXPECT_EQ(Get(app, "Configuration", "Long", "default"), "default");
+    const std::wstring foreign = L"C:\\\u0100\\";
+    ASSERT_EQ(RegSetKeyValueW(HKEY_CURRENT_USER, qm::AnsiToWide(section).c_str(), L"Foreign", REG_SZ,
+                              foreign.c_str(), static_cast<DWORD>((foreign.size() + 1) * sizeof(wchar_t))),
+              ERROR_SUCCESS);
+    EXPECT_EQ(Get(app, "Configuration", "Foreign", "default"), "default");
     WriteRaw(HKEY_CURRENT_USER, section, "Unterminated", REG_SZ, "abc");
     EXPECT_EQ(Get(app, "Configuration", "Unterminated", "default"), "abc");
     WriteRaw(HKEY_CURRENT_USER, section, "Number", REG_DWORD, std::string("\x01\x00\x00\x00", 4));
