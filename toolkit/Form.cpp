@@ -355,13 +355,30 @@ LRESULT CALLBACK Form::ContainerProc(HWND hwnd, UINT message, WPARAM wParam, LPA
             }
             break;
         }
+        case WM_ERASEBKGND: {
+            HDC dc = reinterpret_cast<HDC>(wParam);
+            // A child that has its parent's background drawn beneath it moves the origin; a
+            // patterned background has to move with it.
+            POINT origin{};
+            GetViewportOrgEx(dc, &origin);
+            SetBrushOrgEx(dc, origin.x, origin.y, nullptr);
+            RECT client;
+            GetClientRect(hwnd, &client);
+            FillRect(dc, &client, self->BackgroundBrush());
+            result = TRUE;
+            handled = true;
+            break;
+        }
         case WM_CTLCOLORSTATIC:
         case WM_CTLCOLORBTN: {
-            // Labels and buttons on pages take the button face, like their form.
+            // Labels and buttons stand on their parent's background, lined up with it.
             HDC dc = reinterpret_cast<HDC>(wParam);
-            SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
+            POINT origin{};
+            MapWindowPoints(reinterpret_cast<HWND>(lParam), hwnd, &origin, 1);
+            SetBrushOrgEx(dc, -origin.x, -origin.y, nullptr);
+            SetBkMode(dc, TRANSPARENT);
             SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
-            result = reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
+            result = reinterpret_cast<LRESULT>(self->BackgroundBrush());
             handled = true;
             break;
         }
