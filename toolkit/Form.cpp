@@ -382,6 +382,13 @@ LRESULT CALLBACK Form::ContainerProc(HWND hwnd, UINT message, WPARAM wParam, LPA
             handled = true;
             break;
         }
+        case WM_THEMECHANGED:
+        case WM_SETTINGCHANGE:
+        case WM_SYSCOLORCHANGE:
+            // Only top-level windows hear of setting changes: the form tells its controls.
+            if (self->Kind() == ControlKind::Form)
+                self->OnSystemChange(message, wParam, lParam);
+            break;
         case WM_SETFONT:
             handled = true;
             break;

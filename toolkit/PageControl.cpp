@@ -54,6 +54,13 @@ void PageControl::OnFontChanged(HFONT font) {
     LayoutPages();
 }
 
+void PageControl::OnSystemChange(UINT message, WPARAM wParam, LPARAM lParam) {
+    // The tab control measures its strip anew first; it hears nothing of settings by itself.
+    SendMessageW(tab_, message, wParam, lParam);
+    LayoutPages();
+    Control::OnSystemChange(message, wParam, lParam);
+}
+
 HBRUSH PageControl::PageBrush() {
     HTHEME theme = GetWindowTheme(tab_);
     if (!theme)
@@ -117,8 +124,6 @@ void PageControl::PageCaptionChanged(TabSheet& page) {
         item.pszText = page.caption_.data();
         SendMessageW(tab_, TCM_SETITEMW, i, reinterpret_cast<LPARAM>(&item));
     }
-    // Longer captions may need more rows of tabs.
-    LayoutPages();
 }
 
 void PageControl::SetActivePage(int index) {

@@ -23,6 +23,8 @@ public:
 
     bool OnNotify(NMHDR* header, LRESULT& result) override;
     void OnFontChanged(HFONT font) override;
+    // A theme or system metrics may change the tab strip's height.
+    void OnSystemChange(UINT message, WPARAM wParam, LPARAM lParam) override;
     HWND TabHandle() const { return tab_; }
     // What the pages show: the tab control's body where it is drawn with a theme, the
     // button face where not.
