@@ -244,6 +244,8 @@ TEST_F(MainWindowTest, ResolutionsThereAndBackGiveTheFirstLookAgainAndTextsFitAt
     box.Localize(0x0409);
     const Look mainLook = LookOf(*form);
     const Look boxLook = LookOf(box);
+    const HWND list = form->PPTFileNameListBoxW->Handle();
+    const LRESULT scrollRange = SendMessageW(list, LB_GETHORIZONTALEXTENT, 0, 0);
     const LONG height = FontOf(form->ExitButtonW->Handle()).lfHeight;
     const LONG productHeight = FontOf(box.ProductLabel->Handle()).lfHeight;
     auto fits = [](const tk::Label* label) {
@@ -264,9 +266,10 @@ TEST_F(MainWindowTest, ResolutionsThereAndBackGiveTheFirstLookAgainAndTextsFitAt
     MoveToDpi(box, 96);
     EXPECT_EQ(LookOf(*form), mainLook);
     EXPECT_EQ(LookOf(box), boxLook);
+    // No scroll range left over from the wider text at 168.
+    EXPECT_EQ(SendMessageW(list, LB_GETHORIZONTALEXTENT, 0, 0), scrollRange);
 
     MoveToDpi(*form, 144);
-    const HWND list = form->PPTFileNameListBoxW->Handle();
     EXPECT_GE(SendMessageW(list, LB_GETHORIZONTALEXTENT, 0, 0), TextWidth(list, longest));
     // The icon-title font is read at the system's resolution and made for the window's.
     form->Localize(0x0409);
