@@ -139,6 +139,11 @@ void Control::Rescale() {
         child->Rescale();
 }
 
+void Control::OnSystemChange(UINT message, WPARAM wParam, LPARAM lParam) {
+    for (Control* child : children_)
+        child->OnSystemChange(message, wParam, lParam);
+}
+
 void Control::ApplyFont(HFONT font) {
     if (!HasOwnFont() && hwnd_ && kind_ != ControlKind::Form) {
         SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);

@@ -85,6 +85,11 @@ public:
     virtual bool OnSetCursor() { return false; }
     // Runs when the control's font has been replaced, its own or the one from its form.
     virtual void OnFontChanged(HFONT /*font*/) {}
+    // Runs for the theme, setting and colour changes that reach the form; the default passes
+    // them on to the children.
+    virtual void OnSystemChange(UINT message, WPARAM wParam, LPARAM lParam);
+    // What the control's children stand on.
+    virtual HBRUSH BackgroundBrush() { return GetSysColorBrush(COLOR_BTNFACE); }
 
     // Looks up the control object behind a window handle of this toolkit.
     static Control* FromHandle(HWND hwnd);

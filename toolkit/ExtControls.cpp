@@ -4,6 +4,7 @@
 #include "StdControls.h"
 
 #include <commctrl.h>
+#include <uxtheme.h>
 
 #include <algorithm>
 
@@ -226,7 +227,8 @@ bool ToolButton::OnDrawItem(DRAWITEMSTRUCT* item) {
     OffscreenDc buffer(item->hDC, item->rcItem);
     HDC dc = buffer.Get();
     RECT rect{0, 0, buffer.Width(), buffer.Height()};
-    FillRect(dc, &rect, GetSysColorBrush(COLOR_BTNFACE));
+    // A flat button shows what it stands on: a themed page's body or the button face.
+    DrawThemeParentBackground(hwnd_, dc, nullptr);
     bool disabled = (item->itemState & ODS_DISABLED) != 0;
     bool pressed = !disabled && pressed_;
     if (pressed)

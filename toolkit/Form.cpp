@@ -355,16 +355,40 @@ LRESULT CALLBACK Form::ContainerProc(HWND hwnd, UINT message, WPARAM wParam, LPA
             }
             break;
         }
-        case WM_CTLCOLORSTATIC:
-        case WM_CTLCOLORBTN: {
-            // Labels and buttons on pages take the button face, like their form.
+        case WM_ERASEBKGND: {
             HDC dc = reinterpret_cast<HDC>(wParam);
-            SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
-            SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
-            result = reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
+            // A child that has its parent's background drawn beneath it moves the origin; a
+            // patterned background has to move with it.
+            POINT origin{};
+            GetViewportOrgEx(dc, &origin);
+            SetBrushOrgEx(dc, origin.x, origin.y, nullptr);
+            RECT client;
+            GetClientRect(hwnd, &client);
+            FillRect(dc, &client, self->BackgroundBrush());
+            result = TRUE;
             handled = true;
             break;
         }
+        case WM_CTLCOLORSTATIC:
+        case WM_CTLCOLORBTN: {
+            // Labels and buttons stand on their parent's background, lined up with it.
+            HDC dc = reinterpret_cast<HDC>(wParam);
+            POINT origin{};
+            MapWindowPoints(reinterpret_cast<HWND>(lParam), hwnd, &origin, 1);
+            SetBrushOrgEx(dc, -origin.x, -origin.y, nullptr);
+            SetBkMode(dc, TRANSPARENT);
+            SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
+            result = reinterpret_cast<LRESULT>(self->BackgroundBrush());
+            handled = true;
+            break;
+        }
+        case WM_THEMECHANGED:
+        case WM_SETTINGCHANGE:
+        case WM_SYSCOLORCHANGE:
+            // Only top-level windows hear of setting changes: the form tells its controls.
+            if (self->Kind() == ControlKind::Form)
+                self->OnSystemChange(message, wParam, lParam);
+            break;
         case WM_SETFONT:
             handled = true;
             break;

@@ -4,6 +4,10 @@
 #include "KeyboardFocus.h"
 
 #include <commctrl.h>
+#include <uxtheme.h>
+#include <vssym32.h>
+
+#include <algorithm>
 
 namespace tk {
 
@@ -50,6 +54,37 @@ void PageControl::OnFontChanged(HFONT font) {
     LayoutPages();
 }
 
+void PageControl::OnSystemChange(UINT message, WPARAM wParam, LPARAM lParam) {
+    // The tab control measures its strip anew first; it hears nothing of settings by itself.
+    SendMessageW(tab_, message, wParam, lParam);
+    LayoutPages();
+    Control::OnSystemChange(message, wParam, lParam);
+}
+
+HBRUSH PageControl::PageBrush() {
+    HTHEME theme = GetWindowTheme(tab_);
+    if (!theme)
+        return GetSysColorBrush(COLOR_BTNFACE);
+    if (!bodyBrush_) {
+        // The body is drawn once in the pages' size and tiled from each page's corner, so that
+        // a texture runs on unbroken beneath the controls.
+        RECT rect = PageRect();
+        OffsetRect(&rect, -rect.left, -rect.top);
+        HDC screen = GetDC(tab_);
+        HDC dc = CreateCompatibleDC(screen);
+        bodyBitmap_.Reset(
+            CreateCompatibleBitmap(screen, std::max<LONG>(rect.right, 1), std::max<LONG>(rect.bottom, 1)));
+        ReleaseDC(tab_, screen);
+        HGDIOBJ old = SelectObject(dc, bodyBitmap_.Get());
+        FillRect(dc, &rect, GetSysColorBrush(COLOR_BTNFACE));
+        DrawThemeBackground(theme, dc, TABP_BODY, 0, &rect, nullptr);
+        SelectObject(dc, old);
+        DeleteDC(dc);
+        bodyBrush_.Reset(CreatePatternBrush(static_cast<HBITMAP>(bodyBitmap_.Get())));
+    }
+    return static_cast<HBRUSH>(bodyBrush_.Get());
+}
+
 void PageControl::PlaceWindow() {
     Control::PlaceWindow();
     RECT client;
@@ -60,9 +95,14 @@ void PageControl::PlaceWindow() {
 
 void PageControl::LayoutPages() {
     RECT rect = PageRect();
-    for (TabSheet* p : pages_)
+    // The pages' size or the tab control's theme may have changed: their body is drawn anew,
+    // beneath the controls too.
+    bodyBrush_.Reset();
+    for (TabSheet* p : pages_) {
         SetWindowPos(p->Handle(), nullptr, rect.left, rect.top, rect.right - rect.left,
                      rect.bottom - rect.top, SWP_NOZORDER | SWP_NOACTIVATE);
+        RedrawWindow(p->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+    }
     // The tab strip lies above the pages so that it comes first in tab order; its region leaves
     // out the pages' rectangle, or its body would be painted over them and their controls.
     RECT whole;
@@ -84,8 +124,6 @@ void PageControl::PageCaptionChanged(TabSheet& page) {
         item.pszText = page.caption_.data();
         SendMessageW(tab_, TCM_SETITEMW, i, reinterpret_cast<LPARAM>(&item));
     }
-    // Longer captions may need more rows of tabs.
-    LayoutPages();
 }
 
 void PageControl::SetActivePage(int index) {

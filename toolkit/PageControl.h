@@ -1,5 +1,6 @@
 #pragma once
 #include "Control.h"
+#include "Handles.h"
 
 #include <vector>
 
@@ -22,7 +23,12 @@ public:
 
     bool OnNotify(NMHDR* header, LRESULT& result) override;
     void OnFontChanged(HFONT font) override;
+    // A theme or system metrics may change the tab strip's height.
+    void OnSystemChange(UINT message, WPARAM wParam, LPARAM lParam) override;
     HWND TabHandle() const { return tab_; }
+    // What the pages show: the tab control's body where it is drawn with a theme, the
+    // button face where not.
+    HBRUSH PageBrush();
 
 protected:
     void PlaceWindow() override;
@@ -35,6 +41,8 @@ private:
     void LayoutPages();
 
     HWND tab_ = nullptr;
+    GdiObject bodyBitmap_;
+    GdiObject bodyBrush_;
     std::vector<TabSheet*> pages_;
     int active_ = -1;
 };
@@ -44,6 +52,7 @@ public:
     TabSheet(PageControl& pageControl, std::string name, const std::wstring& caption);
     std::wstring Caption() const override { return caption_; }
     void SetCaption(const std::wstring& text) override;
+    HBRUSH BackgroundBrush() override { return pageControl_.PageBrush(); }
 
 protected:
     // The page control places its pages.

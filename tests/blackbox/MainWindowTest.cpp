@@ -243,10 +243,15 @@ COLORREF ScreenPixel(int x, int y) {
 }
 
 // What the user sees of a page: the list and the edits show their borders although they have no
-// focus, and the labels and move buttons stand on the page's own colour.
+// focus, the labels and move buttons stand on the page's own colour, and so does the tab pane
+// between the page and its frame.
 bool PageLooksRight(HWND page, const std::vector<HWND>& bordered, const std::vector<HWND>& onThePage) {
     const RECT area = WindowRect(page);
     const COLORREF background = ScreenPixel(area.right - 4, area.bottom - 4);
+    const int x = (area.left + area.right) / 2, y = (area.top + area.bottom) / 2;
+    if (ScreenPixel(area.left - 1, y) != background || ScreenPixel(area.right, y) != background ||
+        ScreenPixel(x, area.top - 1) != background || ScreenPixel(x, area.bottom) != background)
+        return false;
     for (HWND control : bordered) {
         const RECT rect = WindowRect(control);
         const int middle = (rect.top + rect.bottom) / 2;

@@ -8,6 +8,7 @@
 #include "StartUp.h"
 #include "TestSupport.h"
 
+#include <commctrl.h>
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -243,6 +244,8 @@ TEST_F(MainWindowTest, ResolutionsThereAndBackGiveTheFirstLookAgainAndTextsFitAt
     box.Localize(0x0409);
     const Look mainLook = LookOf(*form);
     const Look boxLook = LookOf(box);
+    const HWND list = form->PPTFileNameListBoxW->Handle();
+    const LRESULT scrollRange = SendMessageW(list, LB_GETHORIZONTALEXTENT, 0, 0);
     const LONG height = FontOf(form->ExitButtonW->Handle()).lfHeight;
     const LONG productHeight = FontOf(box.ProductLabel->Handle()).lfHeight;
     auto fits = [](const tk::Label* label) {
@@ -263,13 +266,38 @@ TEST_F(MainWindowTest, ResolutionsThereAndBackGiveTheFirstLookAgainAndTextsFitAt
     MoveToDpi(box, 96);
     EXPECT_EQ(LookOf(*form), mainLook);
     EXPECT_EQ(LookOf(box), boxLook);
+    // No scroll range left over from the wider text at 168.
+    EXPECT_EQ(SendMessageW(list, LB_GETHORIZONTALEXTENT, 0, 0), scrollRange);
 
     MoveToDpi(*form, 144);
-    const HWND list = form->PPTFileNameListBoxW->Handle();
     EXPECT_GE(SendMessageW(list, LB_GETHORIZONTALEXTENT, 0, 0), TextWidth(list, longest));
     // The icon-title font is read at the system's resolution and made for the window's.
     form->Localize(0x0409);
     EXPECT_EQ(FontOf(form->ExitButtonW->Handle()).lfHeight, MulDiv(height, 144, 96));
+}
+
+TEST_F(MainWindowTest, ThemeAndSettingChangesFitThePagesToTheTabStripAgain) {
+    const HWND tabs = form->QuillmontPageControlW->TabHandle();
+    auto fitted = [&] {
+        RECT expected, page;
+        GetClientRect(tabs, &expected);
+        TabCtrl_AdjustRect(tabs, FALSE, &expected);
+        GetWindowRect(form->SettingsTabSheetW->Handle(), &page);
+        MapWindowPoints(HWND_DESKTOP, tabs, reinterpret_cast<POINT*>(&page), 2);
+        return EqualRect(&page, &expected) != FALSE;
+    };
+    // A new theme or new metrics give the strip another height, as a larger font does.
+    int growth = 1;
+    for (UINT change : {WM_THEMECHANGED, WM_SETTINGCHANGE}) {
+        LOGFONTW design = FontOf(tabs);
+        design.lfHeight *= ++growth;
+        tk::GdiObject larger(CreateFontIndirectW(&design));
+        SendMessageW(tabs, WM_SETFONT, reinterpret_cast<WPARAM>(larger.Get()), FALSE);
+        ASSERT_FALSE(fitted()) << change;
+        SendMessageW(form->Handle(), change, 0, 0);
+        EXPECT_TRUE(fitted()) << change;
+        SendMessageW(tabs, WM_SETFONT, reinterpret_cast<WPARAM>(form->Font().Handle()), FALSE);
+    }
 }
 
 TEST_F(MainWindowTest, ActivationShowsTheMonitorCountAndNarrowsTheStartMonitor) {

@@ -207,6 +207,17 @@ TEST(Glyphs, ButtonsShowTheHalfForTheirStateAndImagesLeaveOutTheKeyColour) {
         EXPECT_EQ(shot.At(12, 12), RGB(128, 128, 128));
         EXPECT_EQ(shot.At(5, 5), face);
     }
+    // At 168 dots per inch the glyph grows with the 44-pixel button: 28 pixels from (8, 8), the
+    // square from (15, 15) to (29, 29).
+    RECT suggested;
+    GetWindowRect(form.Handle(), &suggested);
+    SendMessageW(form.Handle(), WM_DPICHANGED, MAKEWPARAM(168, 168), reinterpret_cast<LPARAM>(&suggested));
+    {
+        Snapshot shot(tool.Handle());
+        EXPECT_EQ(shot.At(16, 16), RGB(128, 128, 128));
+        EXPECT_EQ(shot.At(28, 28), RGB(128, 128, 128));
+        EXPECT_EQ(shot.At(13, 13), face);
+    }
     {
         Snapshot shot(clear.Handle());
         EXPECT_EQ(shot.At(8, 8), RGB(255, 0, 0));
