@@ -279,7 +279,9 @@ LRESULT Form::FormMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         keys_.Restore();
         return 0;
     case WM_DPICHANGED:
-        ChangeDpi(static_cast<int>(LOWORD(wParam)), *reinterpret_cast<const RECT*>(lParam));
+        // Any program can post this message; one without its rectangle is not the system's.
+        if (lParam)
+            ChangeDpi(static_cast<int>(LOWORD(wParam)), *reinterpret_cast<const RECT*>(lParam));
         return 0;
     case WM_CLOSE:
         Close();

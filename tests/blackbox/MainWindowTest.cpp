@@ -151,6 +151,8 @@ TEST_F(MainWindowTest, ControlCode3ClosesOnlyForItsInstanceNumber) {
                                             {3, 42 - 0x10000}, {4, 42}, {1, 42},  {2, 42}};
     for (auto [code, number] : messages)
         ASSERT_TRUE(PostMessageW(main, WM_USER, static_cast<WPARAM>(code), static_cast<LPARAM>(number)));
+    // Nor does a system message that another program posts without its rectangle.
+    ASSERT_TRUE(PostMessageW(main, WM_DPICHANGED, MAKEWPARAM(144, 144), 0));
     EXPECT_FALSE(qmtest::WaitFor([&] { return !program.Running() || !IsWindowVisible(main); }, 1000ms))
         << "a control message for another instance closed or hid the window";
     EXPECT_TRUE(Responds(main));
