@@ -94,7 +94,7 @@ void Control::SetEnabled(bool enabled) {
     if (!hwnd_ || Enabled() == enabled)
         return;
     if (!enabled && form_)
-        HandOnFocusBeforeDisabling(form_->Handle(), hwnd_);
+        HandOnFocusBeforeDisabling(form_->Handle(), hwnd_, focusHeir_ ? focusHeir_->Handle() : nullptr);
     EnableWindow(hwnd_, enabled);
 }
 

@@ -63,6 +63,9 @@ public:
 
     bool Enabled() const;
     virtual void SetEnabled(bool enabled);
+    // Where the focus goes when this control is disabled while it has it, instead of to the next
+    // control in tab order.
+    void SetFocusHeir(Control* heir) { focusHeir_ = heir; }
     bool Visible() const;
     void SetVisible(bool visible);
 
@@ -127,6 +130,7 @@ private:
     Bounds bounds_;
     std::wstring hint_;
     Font ownFont_;
+    Control* focusHeir_ = nullptr;
     bool fixedCaption_ = false;
 };
 

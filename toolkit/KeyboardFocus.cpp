@@ -96,10 +96,12 @@ void KeepFocusInSight(HWND focusBefore, HWND container, HWND fallback) {
         SetFocus(fallback);
 }
 
-void HandOnFocusBeforeDisabling(HWND form, HWND control) {
+void HandOnFocusBeforeDisabling(HWND form, HWND control, HWND heir) {
     if (!form || GetFocus() != control)
         return;
-    const HWND next = GetNextDlgTabItem(form, control, FALSE);
+    const HWND next = heir && IsWindowVisible(heir) && IsWindowEnabled(heir)
+                          ? heir
+                          : GetNextDlgTabItem(form, control, FALSE);
     if (next && next != control)
         SetFocus(next);
 }

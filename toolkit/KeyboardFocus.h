@@ -17,8 +17,9 @@
 // the default frame; while the focus is on any other control, the default button shows it.
 //
 // Handing on. The focus never stays on a control that the user cannot see or use: when a page goes
-// out of sight with the focus on it, the focus goes to its page control's tab strip; when a focused
-// control is disabled, the focus goes to the next control in tab order first.
+// out of sight with the focus on it, the focus goes to its page control's tab strip; before a focused
+// control is disabled, the focus goes to the heir that the control names, or, when it has none that
+// can take it, to the next control in tab order.
 #include <windows.h>
 
 namespace tk {
@@ -47,7 +48,8 @@ private:
 // After windows inside the container were hidden: when the focus was on one of them, it moves to
 // the fallback window (the system may have moved it to the container meanwhile).
 void KeepFocusInSight(HWND focusBefore, HWND container, HWND fallback);
-// Before a control is disabled: its focus moves to the next control of its form in tab order.
-void HandOnFocusBeforeDisabling(HWND form, HWND control);
+// Before a control is disabled: its focus moves to its heir when the heir can take it, else to the
+// next control of its form in tab order.
+void HandOnFocusBeforeDisabling(HWND form, HWND control, HWND heir);
 
 } // namespace tk

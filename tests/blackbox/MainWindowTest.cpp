@@ -237,6 +237,22 @@ TEST_F(KeyboardTest, TabGoesThroughThePageControlThenTheButtonsAndCtrlTabTurnsTh
     EXPECT_EQ(FocusedWindow(main), tabs);
 }
 
+TEST_F(KeyboardTest, ADisabledButtonHandsTheFocusOnAndAListCommandLeavesItInTheList) {
+    ViewerLog log = NewViewerLog();
+    ASSERT_TRUE(StartWithAPresentation(log));
+    ASSERT_TRUE(FocusMoves({VK_SHIFT, VK_TAB}, exit) && FocusMoves({VK_SHIFT, VK_TAB}, start));
+    HWND viewerEdit = FindChild(main, TestViewerPath(), L"Edit");
+    ASSERT_TRUE(SendWithin(viewerEdit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"")));
+    EXPECT_TRUE(FocusOn(exit)) << "the focus stays on the disabled Start Show";
+
+    ASSERT_TRUE(FocusMoves({VK_TAB}, tabs) && FocusMoves({VK_TAB}, add) && FocusMoves({VK_TAB}, list));
+    HWND del = FindChild(main, L"&Delete", L"Button");
+    ASSERT_TRUE(SendKeyChord({VK_SPACE}) && qmtest::WaitFor([&] { return IsWindowEnabled(del) != FALSE; }));
+    ASSERT_TRUE(SendKeyChord({VK_MENU, 'D'}));
+    ASSERT_TRUE(qmtest::WaitFor([&] { return ListBoxItems(list).empty() && !IsWindowEnabled(clear); }));
+    EXPECT_TRUE(FocusOn(list)) << "Delete leaves the focus elsewhere";
+}
+
 COLORREF ScreenPixel(int x, int y) {
     HDC screen = GetDC(nullptr);
     const COLORREF colour = GetPixel(screen, x, y);
