@@ -149,9 +149,14 @@ void Form::ShowWithCommand(int showCommand) {
         shownOnce_ = true;
         CenterOnScreen();
     }
+    // A form that became active while hidden (a box it owned has closed) hears of no activation
+    // when it shows, so it gives the focus back here.
+    const bool activeAlready = GetActiveWindow() == hwnd_;
     ShowWindow(hwnd_, showCommand);
     if (showCommand != SW_SHOWMINNOACTIVE && showCommand != SW_MINIMIZE)
         SetForegroundWindow(hwnd_);
+    if (activeAlready)
+        keys_.Restore();
 }
 
 void Form::Hide() {
