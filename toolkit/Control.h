@@ -106,6 +106,8 @@ protected:
     void CreateChildWindow(const wchar_t* windowClass, DWORD style, DWORD exStyle, const Bounds& bounds,
                            const std::wstring& text);
     void AttachHandle(HWND hwnd);
+    // Forgets the window, which is going or gone.
+    void DetachHandle();
     // The window in which the children of this control are created.
     virtual HWND ChildHost() const { return hwnd_; }
     // Where a child's bounds are measured from, in the host window's client area.
@@ -121,6 +123,11 @@ protected:
 
 private:
     friend class Form;
+    // Tells a control whose window is of another class than the toolkit's containers that its window
+    // goes.
+    static LRESULT CALLBACK EndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
+                                    DWORD_PTR control);
+
     ControlKind kind_;
     std::string name_;
     Control* parent_ = nullptr;

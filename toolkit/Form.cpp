@@ -109,23 +109,18 @@ Form::~Form() {
     while (!owned_.empty())
         owned_.pop_back();
     Application::Instance().UnregisterForm(*this);
-    if (hwnd_ && !destroyed_) {
-        HWND hwnd = hwnd_;
-        DestroyWindow(hwnd);
-    }
-    hwnd_ = nullptr;
+    DestroyHandle();
 }
 
 void Form::HandleDestroyed() {
-    if (destroyed_)
-        return;
-    destroyed_ = true;
+    // The tooltip window is owned by the form's and goes with it.
+    tooltip_ = nullptr;
     if (OnDestroy)
         Application::Instance().Dispatch(OnDestroy);
 }
 
 void Form::DestroyHandle() {
-    if (hwnd_ && !destroyed_)
+    if (hwnd_)
         DestroyWindow(hwnd_);
 }
 
@@ -307,6 +302,10 @@ LRESULT CALLBACK Form::ContainerProc(HWND hwnd, UINT message, WPARAM wParam, LPA
     Control* self = Control::FromHandle(hwnd);
     if (!self)
         return DefWindowProcW(hwnd, message, wParam, lParam);
+    if (message == WM_NCDESTROY) {
+        self->DetachHandle();
+        return DefWindowProcW(hwnd, message, wParam, lParam);
+    }
 
     LRESULT result = 0;
     bool handled = false;
@@ -385,8 +384,6 @@ LRESULT CALLBACK Form::ContainerProc(HWND hwnd, UINT message, WPARAM wParam, LPA
     });
     if (handled)
         return result;
-    if (message == WM_NCDESTROY)
-        RemovePropW(hwnd, L"tk.Control");
     return DefWindowProcW(hwnd, message, wParam, lParam);
 }
 

@@ -90,7 +90,6 @@ private:
     int modalResult_ = 0;
     bool modal_ = false;
     bool shownOnce_ = false;
-    bool destroyed_ = false;
     int nextId_ = 1000;
     int dpi_ = 96;
 };
