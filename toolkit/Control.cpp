@@ -34,6 +34,16 @@ Control::~Control() {
     }
 }
 
+Control* Control::FindDescendant(const std::function<bool(Control&)>& match) const {
+    for (Control* child : children_) {
+        if (match(*child))
+            return child;
+        if (Control* found = child->FindDescendant(match))
+            return found;
+    }
+    return nullptr;
+}
+
 Control* Control::FromHandle(HWND hwnd) {
     return hwnd ? static_cast<Control*>(GetPropW(hwnd, kControlProperty)) : nullptr;
 }

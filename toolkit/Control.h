@@ -55,6 +55,8 @@ public:
     HWND Handle() const { return hwnd_; }
     Form* OwnerForm() const { return form_; }
     int Id() const { return id_; }
+    // The first descendant, depth first in creation order, that matches; null when none does.
+    Control* FindDescendant(const std::function<bool(Control&)>& match) const;
 
     virtual std::wstring Caption() const;
     virtual void SetCaption(const std::wstring& text);

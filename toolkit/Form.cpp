@@ -14,26 +14,10 @@ namespace {
 constexpr UINT kGetDefId = DM_GETDEFID;
 
 Button* FindButton(const Control& root, bool (Button::*flag)() const) {
-    for (Control* child : root.Children()) {
-        if (child->Kind() == ControlKind::Button) {
-            auto* button = static_cast<Button*>(child);
-            if ((button->*flag)() && button->Visible())
-                return button;
-        }
-        if (Button* found = FindButton(*child, flag))
-            return found;
-    }
-    return nullptr;
-}
-
-Control* FindById(const Control& root, int id) {
-    for (Control* child : root.Children()) {
-        if (child->Id() == id)
-            return child;
-        if (Control* found = FindById(*child, id))
-            return found;
-    }
-    return nullptr;
+    return static_cast<Button*>(root.FindDescendant([flag](Control& control) {
+        return control.Kind() == ControlKind::Button && (static_cast<Button&>(control).*flag)() &&
+               control.Visible();
+    }));
 }
 
 DWORD StyleFor(BorderStyle border) {
@@ -210,8 +194,7 @@ int Form::ShowModal() {
     modal_ = true;
     modalResult_ = 0;
     Show();
-    if (Button* def = DefaultButton())
-        SetFocus(def->Handle());
+    keys_.StartModal();
     while (modalResult_ == 0 && !app.Terminated())
         app.HandleMessage();
     for (HWND hwnd : disabled)
@@ -322,16 +305,11 @@ LRESULT CALLBACK Form::ContainerProc(HWND hwnd, UINT message, WPARAM wParam, LPA
             if (!child && form) {
                 WORD id = LOWORD(wParam);
                 if (id == IDCANCEL) {
-                    child = form->CancelButton();
-                    if (child) {
-                        static_cast<Button*>(child)->Click();
-                    } else if (form->IsModal()) {
-                        form->Close();
-                    }
+                    form->Keys().Cancel();
                     handled = true;
                     return;
                 }
-                child = FindById(*form, id);
+                child = form->FindDescendant([id](Control& control) { return control.Id() == id; });
             }
             if (child && child->OnCommand(HIWORD(wParam)))
                 handled = true;
