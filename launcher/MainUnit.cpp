@@ -59,6 +59,10 @@ void TMainForm::CreateUnicodeControls() {
     DeleteButtonW->OnClick = [this] { DeleteButtonClick(); };
     ClearButtonW = &Add<tk::Button>(*PresTabSheetW, "ClearButtonW", Bounds{8, 99, 110, 25}, L"&Clear");
     ClearButtonW->OnClick = [this] { ClearButtonClick(); };
+    // A list command that disables its own button leaves the focus in the list: on the next button,
+    // the next Space or Enter would clear the whole list.
+    DeleteButtonW->SetFocusHeir(PPTFileNameListBoxW);
+    ClearButtonW->SetFocusHeir(PPTFileNameListBoxW);
 
     const int glyphIds[4] = {IDB_MOVETOP, IDB_MOVEUP, IDB_MOVEDOWN, IDB_MOVEBOTTOM};
     for (int i = 0; i < 4; ++i)

@@ -53,7 +53,6 @@ public:
 
     void WMHotKey();
     void WMUser(WPARAM wParam, LPARAM lParam);
-    bool HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 
     // Controls, under the names that language files address them by.
     tk::Label* MonitorsLabelW = nullptr;
@@ -95,6 +94,9 @@ public:
     ATOM FHotKeyAtom = 0;
     bool FFocusAway = false;
     int32_t FInstanceNumber = 0;
+
+protected:
+    bool HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 
 private:
     void CreateUnicodeControls();

@@ -98,7 +98,7 @@ void Application::Route(MSG& msg) {
         if (handled)
             return;
     }
-    if (form && form->keys_.TranslateKey(msg))
+    if (form && form->Keys().TranslateKey(msg))
         return;
     TranslateMessage(&msg);
     DispatchMessageW(&msg);
@@ -109,7 +109,7 @@ void Application::NoteFocus() {
     HWND top = focus ? GetAncestor(focus, GA_ROOT) : nullptr;
     Control* form = top && top != focus ? Control::FromHandle(top) : nullptr;
     if (form && form->Kind() == ControlKind::Form)
-        Dispatch([&] { static_cast<Form*>(form)->keys_.Note(focus); });
+        Dispatch([&] { static_cast<Form*>(form)->Keys().Note(focus); });
 }
 
 void Application::Idle() {

@@ -2,6 +2,8 @@
 
 #include "Form.h"
 
+#include <commctrl.h>
+
 #include <algorithm>
 
 namespace tk {
@@ -24,11 +26,22 @@ Control::~Control() {
         auto& siblings = parent_->children_;
         siblings.erase(std::remove(siblings.begin(), siblings.end(), this), siblings.end());
     }
-    if (hwnd_) {
-        RemovePropW(hwnd_, kControlProperty);
+    // A form has destroyed its window already; the window of any other control goes with it.
+    if (const HWND hwnd = hwnd_) {
+        DetachHandle();
         if (kind_ != ControlKind::Form)
-            DestroyWindow(hwnd_);
+            DestroyWindow(hwnd);
     }
+}
+
+Control* Control::FindDescendant(const std::function<bool(Control&)>& match) const {
+    for (Control* child : children_) {
+        if (match(*child))
+            return child;
+        if (Control* found = child->FindDescendant(match))
+            return found;
+    }
+    return nullptr;
 }
 
 Control* Control::FromHandle(HWND hwnd) {
@@ -38,6 +51,22 @@ Control* Control::FromHandle(HWND hwnd) {
 void Control::AttachHandle(HWND hwnd) {
     hwnd_ = hwnd;
     SetPropW(hwnd_, kControlProperty, this);
+}
+
+void Control::DetachHandle() {
+    if (!hwnd_)
+        return;
+    RemovePropW(hwnd_, kControlProperty);
+    hwnd_ = nullptr;
+}
+
+LRESULT CALLBACK Control::EndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
+                                  DWORD_PTR control) {
+    if (message == WM_NCDESTROY) {
+        RemoveWindowSubclass(hwnd, &Control::EndProc, id);
+        reinterpret_cast<Control*>(control)->DetachHandle();
+    }
+    return DefSubclassProc(hwnd, message, wParam, lParam);
 }
 
 int Control::FormDpi() const {
@@ -59,8 +88,11 @@ void Control::CreateChildWindow(const wchar_t* windowClass, DWORD style, DWORD e
                         reinterpret_cast<HMENU>(static_cast<INT_PTR>(id_)), GetModuleHandleW(nullptr), this);
     if (!hwnd)
         throw std::runtime_error("Unable to create a window");
-    if (!Control::FromHandle(hwnd))
+    // Containers attach themselves and hear of their end in their own window procedure.
+    if (!Control::FromHandle(hwnd)) {
         AttachHandle(hwnd);
+        SetWindowSubclass(hwnd, &Control::EndProc, 0, reinterpret_cast<DWORD_PTR>(this));
+    }
     if (form_ && form_->Font().Handle())
         SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(form_->Font().Handle()), FALSE);
 }
@@ -94,7 +126,7 @@ void Control::SetEnabled(bool enabled) {
     if (!hwnd_ || Enabled() == enabled)
         return;
     if (!enabled && form_)
-        HandOnFocusBeforeDisabling(form_->Handle(), hwnd_);
+        HandOnFocusBeforeDisabling(form_->Handle(), hwnd_, focusHeir_ ? focusHeir_->Handle() : nullptr);
     EnableWindow(hwnd_, enabled);
 }
 

@@ -55,6 +55,8 @@ public:
     HWND Handle() const { return hwnd_; }
     Form* OwnerForm() const { return form_; }
     int Id() const { return id_; }
+    // The first descendant, depth first in creation order, that matches; null when none does.
+    Control* FindDescendant(const std::function<bool(Control&)>& match) const;
 
     virtual std::wstring Caption() const;
     virtual void SetCaption(const std::wstring& text);
@@ -63,6 +65,9 @@ public:
 
     bool Enabled() const;
     virtual void SetEnabled(bool enabled);
+    // Where the focus goes when this control is disabled while it has it, instead of to the next
+    // control in tab order.
+    void SetFocusHeir(Control* heir) { focusHeir_ = heir; }
     bool Visible() const;
     void SetVisible(bool visible);
 
@@ -108,6 +113,8 @@ protected:
     void CreateChildWindow(const wchar_t* windowClass, DWORD style, DWORD exStyle, const Bounds& bounds,
                            const std::wstring& text);
     void AttachHandle(HWND hwnd);
+    // Forgets the window, which is going or gone.
+    void DetachHandle();
     // The window in which the children of this control are created.
     virtual HWND ChildHost() const { return hwnd_; }
     // Where a child's bounds are measured from, in the host window's client area.
@@ -123,6 +130,11 @@ protected:
 
 private:
     friend class Form;
+    // Tells a control whose window is of another class than the toolkit's containers that its window
+    // goes.
+    static LRESULT CALLBACK EndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
+                                    DWORD_PTR control);
+
     ControlKind kind_;
     std::string name_;
     Control* parent_ = nullptr;
@@ -132,6 +144,7 @@ private:
     Bounds bounds_;
     std::wstring hint_;
     Font ownFont_;
+    Control* focusHeir_ = nullptr;
     bool fixedCaption_ = false;
 };
 

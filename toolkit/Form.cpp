@@ -14,26 +14,10 @@ namespace {
 constexpr UINT kGetDefId = DM_GETDEFID;
 
 Button* FindButton(const Control& root, bool (Button::*flag)() const) {
-    for (Control* child : root.Children()) {
-        if (child->Kind() == ControlKind::Button) {
-            auto* button = static_cast<Button*>(child);
-            if ((button->*flag)() && button->Visible())
-                return button;
-        }
-        if (Button* found = FindButton(*child, flag))
-            return found;
-    }
-    return nullptr;
-}
-
-Control* FindById(const Control& root, int id) {
-    for (Control* child : root.Children()) {
-        if (child->Id() == id)
-            return child;
-        if (Control* found = FindById(*child, id))
-            return found;
-    }
-    return nullptr;
+    return static_cast<Button*>(root.FindDescendant([flag](Control& control) {
+        return control.Kind() == ControlKind::Button && (static_cast<Button&>(control).*flag)() &&
+               control.Visible();
+    }));
 }
 
 DWORD StyleFor(BorderStyle border) {
@@ -109,23 +93,18 @@ Form::~Form() {
     while (!owned_.empty())
         owned_.pop_back();
     Application::Instance().UnregisterForm(*this);
-    if (hwnd_ && !destroyed_) {
-        HWND hwnd = hwnd_;
-        DestroyWindow(hwnd);
-    }
-    hwnd_ = nullptr;
+    DestroyHandle();
 }
 
 void Form::HandleDestroyed() {
-    if (destroyed_)
-        return;
-    destroyed_ = true;
+    // The tooltip window is owned by the form's and goes with it.
+    tooltip_ = nullptr;
     if (OnDestroy)
         Application::Instance().Dispatch(OnDestroy);
 }
 
 void Form::DestroyHandle() {
-    if (hwnd_ && !destroyed_)
+    if (hwnd_)
         DestroyWindow(hwnd_);
 }
 
@@ -149,9 +128,14 @@ void Form::ShowWithCommand(int showCommand) {
         shownOnce_ = true;
         CenterOnScreen();
     }
+    // A form that became active while hidden (a box it owned has closed) hears of no activation
+    // when it shows, so it gives the focus back here.
+    const bool activeAlready = GetActiveWindow() == hwnd_;
     ShowWindow(hwnd_, showCommand);
     if (showCommand != SW_SHOWMINNOACTIVE && showCommand != SW_MINIMIZE)
         SetForegroundWindow(hwnd_);
+    if (activeAlready)
+        keys_.Restore();
 }
 
 void Form::Hide() {
@@ -210,8 +194,7 @@ int Form::ShowModal() {
     modal_ = true;
     modalResult_ = 0;
     Show();
-    if (Button* def = DefaultButton())
-        SetFocus(def->Handle());
+    keys_.StartModal();
     while (modalResult_ == 0 && !app.Terminated())
         app.HandleMessage();
     for (HWND hwnd : disabled)
@@ -279,7 +262,9 @@ LRESULT Form::FormMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         keys_.Restore();
         return 0;
     case WM_DPICHANGED:
-        ChangeDpi(static_cast<int>(LOWORD(wParam)), *reinterpret_cast<const RECT*>(lParam));
+        // Any program can post this message; one without its rectangle is not the system's.
+        if (lParam)
+            ChangeDpi(static_cast<int>(LOWORD(wParam)), *reinterpret_cast<const RECT*>(lParam));
         return 0;
     case WM_CLOSE:
         Close();
@@ -300,6 +285,10 @@ LRESULT CALLBACK Form::ContainerProc(HWND hwnd, UINT message, WPARAM wParam, LPA
     Control* self = Control::FromHandle(hwnd);
     if (!self)
         return DefWindowProcW(hwnd, message, wParam, lParam);
+    if (message == WM_NCDESTROY) {
+        self->DetachHandle();
+        return DefWindowProcW(hwnd, message, wParam, lParam);
+    }
 
     LRESULT result = 0;
     bool handled = false;
@@ -316,16 +305,11 @@ LRESULT CALLBACK Form::ContainerProc(HWND hwnd, UINT message, WPARAM wParam, LPA
             if (!child && form) {
                 WORD id = LOWORD(wParam);
                 if (id == IDCANCEL) {
-                    child = form->CancelButton();
-                    if (child) {
-                        static_cast<Button*>(child)->Click();
-                    } else if (form->IsModal()) {
-                        form->Close();
-                    }
+                    form->Keys().Cancel();
                     handled = true;
                     return;
                 }
-                child = FindById(*form, id);
+                child = form->FindDescendant([id](Control& control) { return control.Id() == id; });
             }
             if (child && child->OnCommand(HIWORD(wParam)))
                 handled = true;
@@ -402,8 +386,6 @@ LRESULT CALLBACK Form::ContainerProc(HWND hwnd, UINT message, WPARAM wParam, LPA
     });
     if (handled)
         return result;
-    if (message == WM_NCDESTROY)
-        RemovePropW(hwnd, L"tk.Control");
     return DefWindowProcW(hwnd, message, wParam, lParam);
 }
 

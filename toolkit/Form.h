@@ -44,15 +44,13 @@ public:
     void Close();
     // Shows the form modally over the other windows of the thread; returns the modal result.
     int ShowModal();
-    int ModalResult() const { return modalResult_; }
     void SetModalResult(int result) { modalResult_ = result; }
     bool IsModal() const { return modal_; }
 
     Button* DefaultButton() const;
     Button* CancelButton() const;
-
-    // Derived forms see every message first; return true when handled.
-    virtual bool HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
+    // The keyboard and focus rules, which the message loop and the buttons consult.
+    KeyboardFocus& Keys() { return keys_; }
 
     std::function<void()> OnActivate;
     std::function<void(CloseAction&)> OnClose;
@@ -64,21 +62,22 @@ public:
     int Dpi() const { return dpi_; }
     void UpdateTooltip(Control& control);
 
-    // The window procedure of every container window of the toolkit.
-    static LRESULT CALLBACK ContainerProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    // The window class of every container window of the toolkit.
     static const wchar_t* ContainerClass();
 
-    // Runs when the form's native window is destroyed.
-    void HandleDestroyed();
     // Destroys the native window now (OnDestroy runs); derived forms call it from their
     // destructor so that OnDestroy still finds their members alive.
     void DestroyHandle();
 
-private:
-    // The message loop hands the form's keys and focus to its keyboard rules.
-    friend class Application;
+protected:
+    // Derived forms see every message first; return true when handled.
+    virtual bool HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
 
+private:
+    static LRESULT CALLBACK ContainerProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT FormMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    // Runs when the form's native window is destroyed.
+    void HandleDestroyed();
     void CenterOnScreen();
     // Takes the suggested rectangle and scales the controls' bounds and the fonts.
     void ChangeDpi(int dpi, const RECT& suggested);
@@ -90,7 +89,6 @@ private:
     int modalResult_ = 0;
     bool modal_ = false;
     bool shownOnce_ = false;
-    bool destroyed_ = false;
     int nextId_ = 1000;
     int dpi_ = 96;
 };

@@ -8,24 +8,6 @@ namespace tk {
 
 namespace {
 
-void ForEachButton(const Control& root, const std::function<void(Button&)>& action) {
-    for (Control* child : root.Children()) {
-        if (child->Kind() == ControlKind::Button)
-            action(*static_cast<Button*>(child));
-        ForEachButton(*child, action);
-    }
-}
-
-PageControl* FirstPageControl(const Control& root) {
-    for (Control* child : root.Children()) {
-        if (child->Kind() == ControlKind::PageControl)
-            return static_cast<PageControl*>(child);
-        if (PageControl* found = FirstPageControl(*child))
-            return found;
-    }
-    return nullptr;
-}
-
 // The page control that holds the focus (its tab strip answers for it), else the form's first.
 PageControl* PageControlForKeys(const Form& form) {
     for (HWND window = GetFocus(); window && window != form.Handle(); window = GetParent(window)) {
@@ -33,7 +15,8 @@ PageControl* PageControlForKeys(const Form& form) {
         if (control && control->Kind() == ControlKind::PageControl)
             return static_cast<PageControl*>(control);
     }
-    return FirstPageControl(form);
+    return static_cast<PageControl*>(
+        form.FindDescendant([](Control& control) { return control.Kind() == ControlKind::PageControl; }));
 }
 
 } // namespace
@@ -41,22 +24,17 @@ PageControl* PageControlForKeys(const Form& form) {
 bool KeyboardFocus::TranslateKey(MSG& msg) {
     if (!TurnPage(msg) && !IsDialogMessageW(form_.Handle(), &msg))
         return false;
-    // Either may have moved the focus, and the dialog manager moves the default frame by rules of
-    // its own: the frame goes with the focus as it is now, before the next message is looked at.
-    if (msg.message == WM_KEYDOWN) {
-        const HWND focus = GetFocus();
-        if (focus && IsChild(form_.Handle(), focus)) {
-            last_ = focus;
-            Frame(focus);
-        }
-    }
+    // The note after this message frames the buttons again even where the focus stayed.
+    if (msg.message == WM_KEYDOWN)
+        frameMoved_ = true;
     return true;
 }
 
 void KeyboardFocus::Note(HWND focus) {
-    if (focus == last_)
+    if (focus == last_ && !frameMoved_)
         return;
     last_ = focus;
+    frameMoved_ = false;
     Frame(focus);
 }
 
@@ -64,7 +42,11 @@ void KeyboardFocus::Frame(HWND focus) {
     Control* focused = Control::FromHandle(focus);
     Button* framed = focused && focused->Kind() == ControlKind::Button ? static_cast<Button*>(focused)
                                                                        : form_.DefaultButton();
-    ForEachButton(form_, [framed](Button& button) { button.ShowDefaultFrame(&button == framed); });
+    form_.FindDescendant([framed](Control& control) {
+        if (control.Kind() == ControlKind::Button)
+            static_cast<Button&>(control).ShowDefaultFrame(&control == framed);
+        return false;
+    });
 }
 
 void KeyboardFocus::Restore() {
@@ -75,6 +57,18 @@ void KeyboardFocus::Restore() {
     if (!target || !IsChild(form, target) || !IsWindowVisible(target) || !IsWindowEnabled(target))
         target = GetNextDlgTabItem(form, nullptr, FALSE);
     SetFocus(target ? target : form);
+}
+
+void KeyboardFocus::StartModal() {
+    if (Button* def = form_.DefaultButton())
+        SetFocus(def->Handle());
+}
+
+void KeyboardFocus::Cancel() {
+    if (Button* cancel = form_.CancelButton())
+        cancel->Click();
+    else if (form_.IsModal())
+        form_.Close();
 }
 
 bool KeyboardFocus::TurnPage(const MSG& msg) {
@@ -96,10 +90,12 @@ void KeepFocusInSight(HWND focusBefore, HWND container, HWND fallback) {
         SetFocus(fallback);
 }
 
-void HandOnFocusBeforeDisabling(HWND form, HWND control) {
+void HandOnFocusBeforeDisabling(HWND form, HWND control, HWND heir) {
     if (!form || GetFocus() != control)
         return;
-    const HWND next = GetNextDlgTabItem(form, control, FALSE);
+    const HWND next = heir && IsWindowVisible(heir) && IsWindowEnabled(heir)
+                          ? heir
+                          : GetNextDlgTabItem(form, control, FALSE);
     if (next && next != control)
         SetFocus(next);
 }

@@ -18,7 +18,8 @@ Button::Button(Control& parent, std::string name, const Bounds& bounds, const st
 
 void Button::SetDefault(bool isDefault) {
     default_ = isDefault;
-    ShowDefaultFrame(isDefault);
+    if (form_)
+        form_->Keys().Reframe();
 }
 
 void Button::ShowDefaultFrame(bool shown) {

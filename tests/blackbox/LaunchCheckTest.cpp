@@ -56,6 +56,17 @@ protected:
         HWND main = program.WaitForMainWindow();
         ASSERT_NE(main, nullptr) << "the main window does not come after the box";
         EXPECT_TRUE(program.MessageBoxes().empty());
+        // The keyboard user goes on where the box left off.
+        HWND focus = nullptr;
+        EXPECT_TRUE(qmtest::WaitFor([&] {
+            focus = FocusedWindow(main);
+            return IsChild(main, focus) != FALSE;
+        })) << "no control has the focus after the box";
+        EXPECT_TRUE(SendKeyChord({VK_TAB}) && qmtest::WaitFor([&] {
+                        const HWND now = FocusedWindow(main);
+                        return now != focus && IsChild(main, now);
+                    }))
+            << "Tab does not move the focus";
         HWND list = FindChildOfClass(main, L"ListBox");
         ASSERT_NE(list, nullptr);
         EXPECT_EQ(ListBoxItems(list), std::vector<std::wstring>{presentation});

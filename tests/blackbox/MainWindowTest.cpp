@@ -151,6 +151,8 @@ TEST_F(MainWindowTest, ControlCode3ClosesOnlyForItsInstanceNumber) {
                                             {3, 42 - 0x10000}, {4, 42}, {1, 42},  {2, 42}};
     for (auto [code, number] : messages)
         ASSERT_TRUE(PostMessageW(main, WM_USER, static_cast<WPARAM>(code), static_cast<LPARAM>(number)));
+    // Nor does a system message that another program posts without its rectangle.
+    ASSERT_TRUE(PostMessageW(main, WM_DPICHANGED, MAKEWPARAM(144, 144), 0));
     EXPECT_FALSE(qmtest::WaitFor([&] { return !program.Running() || !IsWindowVisible(main); }, 1000ms))
         << "a control message for another instance closed or hid the window";
     EXPECT_TRUE(Responds(main));
@@ -233,6 +235,22 @@ TEST_F(KeyboardTest, TabGoesThroughThePageControlThenTheButtonsAndCtrlTabTurnsTh
             << "keys " << keys.size() << " do not turn to page " << page;
     }
     EXPECT_EQ(FocusedWindow(main), tabs);
+}
+
+TEST_F(KeyboardTest, ADisabledButtonHandsTheFocusOnAndAListCommandLeavesItInTheList) {
+    ViewerLog log = NewViewerLog();
+    ASSERT_TRUE(StartWithAPresentation(log));
+    ASSERT_TRUE(FocusMoves({VK_SHIFT, VK_TAB}, exit) && FocusMoves({VK_SHIFT, VK_TAB}, start));
+    HWND viewerEdit = FindChild(main, TestViewerPath(), L"Edit");
+    ASSERT_TRUE(SendWithin(viewerEdit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"")));
+    EXPECT_TRUE(FocusOn(exit)) << "the focus stays on the disabled Start Show";
+
+    ASSERT_TRUE(FocusMoves({VK_TAB}, tabs) && FocusMoves({VK_TAB}, add) && FocusMoves({VK_TAB}, list));
+    HWND del = FindChild(main, L"&Delete", L"Button");
+    ASSERT_TRUE(SendKeyChord({VK_SPACE}) && qmtest::WaitFor([&] { return IsWindowEnabled(del) != FALSE; }));
+    ASSERT_TRUE(SendKeyChord({VK_MENU, 'D'}));
+    ASSERT_TRUE(qmtest::WaitFor([&] { return ListBoxItems(list).empty() && !IsWindowEnabled(clear); }));
+    EXPECT_TRUE(FocusOn(list)) << "Delete leaves the focus elsewhere";
 }
 
 COLORREF ScreenPixel(int x, int y) {

@@ -42,6 +42,17 @@ TEST(ControlTree, ChildrenKeepCreationOrderAndParents) {
     EXPECT_TRUE(IsWindowVisible(first.Handle()) || !IsWindowVisible(form.Handle()));
 }
 
+TEST(ControlTree, ControlsForgetTheirWindowsWhenTheWindowsGo) {
+    tk::Form form("TestForm", L"Test", 300, 200, tk::BorderStyle::Single);
+    auto& pages = form.Add<tk::PageControl>(form, "Pages", tk::Bounds{8, 8, 280, 150});
+    auto& sheet = form.Add<tk::TabSheet>(pages, "Sheet", L"Sheet");
+    auto& button = form.Add<tk::Button>(sheet, "OkButton", tk::Bounds{8, 8, 75, 25}, L"&OK");
+    form.DestroyHandle();
+    EXPECT_EQ(form.Handle(), nullptr);
+    EXPECT_EQ(sheet.Handle(), nullptr);
+    EXPECT_EQ(button.Handle(), nullptr);
+}
+
 TEST(ListBoxOperations, ExchangeSwapsTextsButLeavesMarks) {
     tk::Form form("TestForm", L"Test", 300, 200, tk::BorderStyle::Single);
     auto& list = form.Add<tk::ListBox>(form, "Items", tk::Bounds{8, 8, 200, 150});
