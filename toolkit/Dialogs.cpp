@@ -10,6 +10,28 @@ namespace tk {
 namespace {
 // Long enough for the longest path that Windows accepts.
 constexpr size_t kFileBufferLength = 32768;
+
+// Puts the process's current folder back as it was. Browsing in the dialog moves it, whatever the
+// options say, and every relative path the program holds would then name a file in another folder.
+class CurrentFolderKeeper {
+public:
+    CurrentFolderKeeper() {
+        if (DWORD size = GetCurrentDirectoryW(0, nullptr)) {
+            folder_.resize(size);
+            const DWORD length = GetCurrentDirectoryW(size, folder_.data());
+            folder_.resize(length < size ? length : 0);
+        }
+    }
+    ~CurrentFolderKeeper() {
+        if (!folder_.empty())
+            SetCurrentDirectoryW(folder_.c_str());
+    }
+    CurrentFolderKeeper(const CurrentFolderKeeper&) = delete;
+    CurrentFolderKeeper& operator=(const CurrentFolderKeeper&) = delete;
+
+private:
+    std::wstring folder_;
+};
 } // namespace
 
 FileDialog::FileDialog(Kind kind, std::string name) : kind_(kind), name_(std::move(name)) {}
@@ -35,7 +57,11 @@ bool FileDialog::Execute(HWND owner) {
     ofn.lpstrDefExt = DefaultExt.empty() ? nullptr : DefaultExt.c_str();
     ofn.Flags = Options;
 
-    BOOL chosen = kind_ == Kind::Open ? GetOpenFileNameW(&ofn) : GetSaveFileNameW(&ofn);
+    BOOL chosen = FALSE;
+    {
+        CurrentFolderKeeper keeper;
+        chosen = kind_ == Kind::Open ? GetOpenFileNameW(&ofn) : GetSaveFileNameW(&ofn);
+    }
     if (!chosen) {
         // Zero means the user cancelled; anything else is a dialog that could not work.
         if (DWORD error = CommDlgExtendedError())
