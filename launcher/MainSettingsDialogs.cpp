@@ -19,12 +19,8 @@ constexpr size_t kNamedPaths = 15;
 
 std::wstring NamedPaths(const std::vector<std::wstring>& paths, const tk::LineFits& fits) {
     std::wstring text;
-    for (size_t i = 0; i < std::min(paths.size(), kNamedPaths); ++i) {
-        std::wstring line = qm::FitPath(paths[i], fits);
-        // Blanks that do not break keep the path on its one line.
-        std::replace(line.begin(), line.end(), L' ', L'\u00A0');
-        text += L"\n" + line;
-    }
+    for (size_t i = 0; i < std::min(paths.size(), kNamedPaths); ++i)
+        text += L"\n" + qm::FitPath(paths[i], fits);
     if (paths.size() > kNamedPaths)
         text +=
             L"\n" + qm::LocalizeMessageFmt(UserLangID, "MainForm:MorePathsNotSavedExactly", L"and %s1% more.",
