@@ -9,6 +9,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cwctype>
 #include <map>
 #include <optional>
 #include <stdexcept>
@@ -25,6 +26,20 @@ constexpr const char* StartMonitorKey = "Start Monitor";
 constexpr const char* CountKey = "TotalPresentationCount";
 
 constexpr DWORD ValueBufferSize = 2048;
+
+// The profile functions look a bare file name up in the Windows folder; the user means the current
+// folder, as every other file function takes it, so they are handed the full path.
+std::wstring ProfilePath(const std::wstring& fileName) {
+    const DWORD size = GetFullPathNameW(fileName.c_str(), 0, nullptr, nullptr);
+    if (size == 0)
+        return fileName;
+    std::wstring path(size, L'\0');
+    const DWORD length = GetFullPathNameW(fileName.c_str(), size, path.data(), nullptr);
+    if (length == 0 || length >= size)
+        return fileName;
+    path.resize(length);
+    return path;
+}
 
 // Has the system write out and drop its cached copy of the file, whatever happened before.
 class ProfileFlush {
@@ -92,6 +107,16 @@ std::vector<std::wstring> ReadSectionLines(const std::wstring& fileName, const c
     return lines;
 }
 
+// A value that the profile reader is known to give back as it stands: no quote at its start, which
+// it may take off with one at the end, no blank or control character at either end, which it trims,
+// and far shorter than the reading buffer. Any other value is for the platform to judge.
+bool ReadsBackAsIs(std::wstring_view value) {
+    auto trimmable = [](wchar_t c) { return c <= L' ' || iswspace(c); };
+    return value.size() < ValueBufferSize / 2 &&
+           (value.empty() || (value.front() != L'"' && value.front() != L'\'' && !trimmable(value.front()) &&
+                              !trimmable(value.back())));
+}
+
 // A key name of ASCII letters and digits only. One that needed trimming, or that holds a control
 // character or a letter beyond ASCII, may show in the section otherwise than the key reader
 // compares it: a NUL ends the name in the section's text, but not for the key reader.
@@ -104,9 +129,8 @@ bool IsBareName(std::wstring_view name) {
 // The values of positions 1..count, ascending, from one reading of the section; the profile
 // reader's answer for any other position is empty, which names no file. A value is taken from
 // the section where the profile reader is known to give it unchanged: the first key of the
-// position, its name bare, with a value that starts with no quote, has no blank at either end and
-// is far shorter than the reading buffer. Any other position is read on its own, so the
-// platform's rules for quotes, cuts, blanks and letters beyond ASCII decide it.
+// position, its name bare, its value one that reads back as it stands. Any other position is read
+// on its own, so the platform's rules for quotes, cuts, blanks and letters beyond ASCII decide it.
 std::vector<std::wstring> ReadPresentations(const std::wstring& fileName, int32_t count) {
     std::map<int32_t, std::optional<std::wstring>> values;
     for (const std::wstring& line : ReadSectionLines(fileName, PresentationsSection)) {
@@ -116,10 +140,7 @@ std::vector<std::wstring> ReadPresentations(const std::wstring& fileName, int32_
         if (position == 0 || values.count(position))
             continue;
         const std::wstring value = equals == std::wstring::npos ? std::wstring() : line.substr(equals + 1);
-        const bool plain =
-            IsBareName(name) && value.size() < ValueBufferSize / 2 &&
-            (value.empty() || (std::wstring_view(L"\"' \t").find(value.front()) == std::wstring_view::npos &&
-                               value.back() != L' ' && value.back() != L'\t'));
+        const bool plain = IsBareName(name) && ReadsBackAsIs(value);
         values.emplace(position, plain ? std::optional<std::wstring>(value) : std::nullopt);
     }
     std::vector<std::wstring> presentations;
@@ -147,7 +168,8 @@ void FreeInfo(TInfo& info) {
     std::vector<std::wstring>().swap(info.List);
 }
 
-bool LoadInfo(const std::wstring& fileName, TInfo& info) {
+bool LoadInfo(const std::wstring& name, TInfo& info) {
+    const std::wstring fileName = ProfilePath(name);
     // The profile functions read a file that they cannot open as an empty one.
     if (FileExists(fileName) && !FileStart(fileName, 0))
         return false;
@@ -165,38 +187,36 @@ bool LoadInfo(const std::wstring& fileName, TInfo& info) {
     return true;
 }
 
-bool LoadInfo(const std::string& fileName, TInfo& info) {
-    return LoadInfo(AnsiToWide(fileName), info);
-}
-
-std::vector<std::wstring> SaveInfo(const std::wstring& fileName, const TInfo& info) {
+std::vector<std::wstring> SaveInfo(const std::wstring& name, const TInfo& info) {
+    const std::wstring fileName = ProfilePath(name);
     ProfileFlush flush(fileName);
     if (info.List.empty())
         throw std::out_of_range("List index out of bounds (0)");
     // The profile functions keep an existing UTF-16 file in UTF-16, any other in the ANSI code page.
     const bool wideFile = FileStart(fileName, 2) == "\xFF\xFE";
     std::vector<std::wstring> altered;
-    // A value goes into an ANSI file as its ANSI form gives it back, so that the system's own
-    // conversion on writing changes nothing more. A value that this alters, or that is longer
-    // than the reader takes, is reported.
-    auto stored = [&](const std::wstring& value) {
-        std::wstring written = wideFile ? value : AnsiToWide(WideToAnsi(value));
-        if ((written != value || value.size() >= ValueBufferSize) &&
-            std::find(altered.begin(), altered.end(), value) == altered.end())
-            altered.push_back(value);
-        return written;
-    };
     auto write = [&](const char* section, const std::string& key, const std::wstring& value) {
         if (!WritePrivateProfileStringW(AnsiToWide(section).c_str(), AnsiToWide(key).c_str(), value.c_str(),
                                         fileName.c_str()))
-            throw tk::Error(L"Unable to write to " + fileName);
+            throw tk::Error(L"Unable to write to " + name);
     };
-    write(SettingsSection, PresentationKey, stored(info.List.front()));
-    write(SettingsSection, ViewerKey, stored(info.ViewerFileName));
+    // A value goes into an ANSI file as its ANSI form gives it back, so that the system's own
+    // conversion on writing changes nothing more. A value that this alters, or that the reader
+    // gives back otherwise (trimmed, unquoted, cut), is reported.
+    auto writePath = [&](const char* section, const std::string& key, const std::wstring& value) {
+        const std::wstring written = wideFile ? value : AnsiToWide(WideToAnsi(value));
+        write(section, key, written);
+        const bool readsBack = written == value && (ReadsBackAsIs(written) ||
+                                                    ReadString(fileName, section, key.c_str()) == value);
+        if (!readsBack && std::find(altered.begin(), altered.end(), value) == altered.end())
+            altered.push_back(value);
+    };
+    writePath(SettingsSection, PresentationKey, info.List.front());
+    writePath(SettingsSection, ViewerKey, info.ViewerFileName);
     write(SettingsSection, StartMonitorKey, std::to_wstring(info.StartMonitor));
     write(SettingsSection, CountKey, std::to_wstring(info.List.size()));
     for (size_t i = 0; i < info.List.size(); ++i)
-        write(PresentationsSection, PresentationKey + std::to_string(i + 1), stored(info.List[i]));
+        writePath(PresentationsSection, PresentationKey + std::to_string(i + 1), info.List[i]);
     return altered;
 }
 

@@ -30,17 +30,16 @@ void FreeInfo(TInfo& info);
 // Replaces ViewerFileName and StartMonitor by the file's values (or empty and 0) and appends
 // the file's presentations to List; a missing file reads as defaults. Returns false, with the
 // record untouched, when the file exists but cannot be read (another program holds it open
-// without sharing, say). The file is named by its wide path; the ANSI form is for names that
-// come as ANSI text.
+// without sharing, say). A relative file name is taken relative to the current folder.
 bool LoadInfo(const std::wstring& fileName, TInfo& info);
-bool LoadInfo(const std::string& fileName, TInfo& info);
 
 // Writes the record into the file, leaving every other key of the file as it was. Throws
 // tk::Error "Unable to write to <fileName>" when a write fails, and an index error, before
 // writing anything, when List is empty. An existing UTF-16 file takes the values as they stand,
 // any other file as the ANSI code page holds them (a character it lacks becomes its default
-// character). The paths that will not read back as they stand, altered so or longer than the
-// 2047 characters that the reader takes, are returned, each once, in the order written.
+// character). A relative file name is taken relative to the current folder. The paths that will not
+// read back as they stand, altered so, trimmed or unquoted by the reader or longer than the 2047
+// characters that it takes, are returned, each once, in the order written.
 std::vector<std::wstring> SaveInfo(const std::wstring& fileName, const TInfo& info);
 
 } // namespace qm

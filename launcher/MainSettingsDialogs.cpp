@@ -4,6 +4,7 @@
 #include "FileTests.h"
 #include "Localizer.h"
 #include "MainUnit.h"
+#include "PathFit.h"
 #include "PresentationLibrary.h"
 #include "StartUp.h"
 
@@ -13,23 +14,16 @@ namespace {
 
 constexpr const char* kConfigurationSection = "Configuration";
 
-// At most so many paths are named, each longer one cut in its middle, so that the warning box fits
-// on the screen.
+// At most so many paths are named, one a line, so that the warning box fits on the screen.
 constexpr size_t kNamedPaths = 15;
-constexpr size_t kShownPathLength = 100;
 
-std::wstring NamedPaths(const std::vector<std::wstring>& paths) {
+std::wstring NamedPaths(const std::vector<std::wstring>& paths, const tk::LineFits& fits) {
     std::wstring text;
-    for (size_t i = 0; i < std::min(paths.size(), kNamedPaths); ++i) {
-        const std::wstring& path = paths[i];
-        const size_t half = (kShownPathLength - 3) / 2;
-        text += L"\n" + (path.size() <= kShownPathLength
-                             ? path
-                             : path.substr(0, half) + L"..." + path.substr(path.size() - half));
-    }
+    for (size_t i = 0; i < std::min(paths.size(), kNamedPaths); ++i)
+        text += L"\n" + qm::FitPath(paths[i], fits);
     if (paths.size() > kNamedPaths)
         text +=
-            L"\n" + qm::LocalizeMessageFmt(UserLangID, "MainForm:MorePathsNotSavedExactly", L"and %s1% more",
+            L"\n" + qm::LocalizeMessageFmt(UserLangID, "MainForm:MorePathsNotSavedExactly", L"and %s1% more.",
                                            std::to_wstring(paths.size() - kNamedPaths), L"");
     return text;
 }
@@ -66,12 +60,14 @@ void TMainForm::SaveButtonClick() {
     const std::vector<std::wstring> altered = qm::SaveInfo(SaveDialogW.FileName, FInfo);
     if (altered.empty())
         return;
-    tk::ShowMessageBox(Handle(),
-                       qm::LocalizeMessageFmt(UserLangID, "MainForm:PathsNotSavedExactly",
-                                              L"The settings file cannot hold these paths as they are; they "
-                                              L"were saved, but will not load back unchanged:%s1%",
-                                              NamedPaths(altered), L""),
-                       kApplicationTitle, MB_ICONWARNING);
+    auto warning = [&altered](const tk::LineFits& fits) {
+        return qm::LocalizeMessageFmt(
+            UserLangID, "MainForm:PathsNotSavedExactly",
+            L"The settings file cannot hold these paths as they are; they were saved, "
+            L"but will not load back unchanged:%s1%",
+            NamedPaths(altered, fits), L"");
+    };
+    tk::ShowFittedMessageBox(Handle(), warning, kApplicationTitle, MB_ICONWARNING);
 }
 
 void TMainForm::LoadButtonClick() {

@@ -103,6 +103,7 @@ void TMainForm::WriteListFile(const TInfo& Info) {
                                     FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file)
         throw tk::Error(L"Cannot create file \"" + FListFileName + L"\". " + SystemReason(GetLastError()));
+    listFileCreated_ = true;
     size_t done = 0;
     while (done < bytes.size()) {
         DWORD chunk = static_cast<DWORD>(std::min<size_t>(bytes.size() - done, 1u << 20));
@@ -148,6 +149,7 @@ void TMainForm::StartShow(TInfo& Info) {
     // launch; every name it then draws converts exactly as well.
     ExactShortString(kListFilePathRefusal, qm::ListFileName(folder, qm::kListFileNames - 1));
     FListFileName = DrawListFileName(folder);
+    listFileCreated_ = false;
     const qm::ShortString listFile = qm::ShortString::FromWide(FListFileName);
     WriteListFile(Info);
 

@@ -79,10 +79,10 @@ void TMainForm::TimerTimer() {
 }
 
 void TMainForm::DeleteListFile() {
-    if (!FListFileName.empty()) {
+    if (listFileCreated_)
         DeleteFileW(FListFileName.c_str());
-        FListFileName.clear();
-    }
+    listFileCreated_ = false;
+    FListFileName.clear();
 }
 
 void TMainForm::StopShow() {

@@ -109,10 +109,13 @@ private:
     void WriteListFile(const TInfo& Info);
     // Reads a settings file into the record; when it cannot be read, says so and leaves the record.
     bool LoadSettingsFile(const std::wstring& fileName, TInfo& Info);
-    // Deletes the list file, if any, and forgets its name.
+    // Deletes the list file if this window created it, and forgets its name.
     void DeleteListFile();
 
     tk::GdiObject glyphs_[4];
+    // FListFileName keeps a drawn name whose file could not be created; that file, which another
+    // program may have made meanwhile, is never deleted.
+    bool listFileCreated_ = false;
 };
 
 // The application's title, which also captions every message box.

@@ -3,7 +3,9 @@
 // For the OFN_* option flags.
 #include <commdlg.h>
 
+#include <functional>
 #include <string>
+#include <string_view>
 
 namespace tk {
 
@@ -38,5 +40,14 @@ private:
 
 // Shows a message box over the owner and returns the button pressed (IDOK, IDYES, ...).
 int ShowMessageBox(HWND owner, const std::wstring& text, const std::wstring& caption, UINT style);
+
+// Whether a line of text fits on one line of a message box.
+using LineFits = std::function<bool(std::wstring_view line)>;
+
+// A message box whose text is made for the width of its lines: `compose` makes it first for lines
+// as wide as the owner's screen allows, then again, before the box shows, for the width that the
+// box has taken; the box then takes the height of that text, so that no line wraps.
+int ShowFittedMessageBox(HWND owner, const std::function<std::wstring(const LineFits&)>& compose,
+                         const std::wstring& caption, UINT style);
 
 } // namespace tk

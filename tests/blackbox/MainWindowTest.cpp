@@ -162,6 +162,74 @@ TEST_F(MainWindowTest, ControlCode3ClosesOnlyForItsInstanceNumber) {
     EXPECT_FALSE(log.Exists());
 }
 
+// Relative settings file names mean files of the current folder, though a bare name is what the
+// profile functions look up in the Windows folder.
+TEST_F(MainWindowTest, RelativeSettingsFilesAreThoseOfTheCurrentFolder) {
+    wchar_t windows[MAX_PATH] = {};
+    ASSERT_NE(GetWindowsDirectoryW(windows, MAX_PATH), 0u);
+    const std::wstring lookAlike = std::wstring(windows) + L"\\rel.qlmv";
+    auto settings = [](const std::wstring& show) {
+        return "[Settings]\r\nPresentation=" + Narrow(show) + "\r\n";
+    };
+    qmtest::WriteBytes(lookAlike, settings(L"windows.ppt"));
+    qmtest::WriteBytes(Dir().File(L"rel.qlmv"), settings(L"here.ppt"));
+    ASSERT_TRUE(CreateDirectoryW(Dir().File(L"sub").c_str(), nullptr));
+    qmtest::WriteBytes(Dir().File(L"sub\\rel.qlmv"), settings(L"sub.ppt"));
+    HWND main = nullptr;
+    ProgramDriver& program =
+        StartShown(L"/l rel.qlmv sub\\rel.qlmv .\\rel.qlmv", ShowEnvironment(NewViewerLog()), main);
+    DeleteFileW(lookAlike.c_str());
+    ASSERT_NE(main, nullptr);
+    EXPECT_EQ(ListBoxItems(FindChildOfClass(main, L"ListBox")),
+              (std::vector<std::wstring>{L"here.ppt", L"sub.ppt", L"here.ppt"}));
+    Click(FindChild(main, L"E&xit", L"Button"));
+    EXPECT_EQ(program.WaitForExit(), std::optional<DWORD>(0));
+}
+
+// Browsing to another folder in the Add dialog leaves the program's current folder, so a relative
+// entry goes on naming the file it named.
+TEST_F(MainWindowTest, AddingFromAnotherFolderLeavesRelativeEntriesTheirFiles) {
+    Presentation(L"a.ppt");
+    const std::wstring other = Dir().File(L"Other");
+    ASSERT_TRUE(CreateDirectoryW(other.c_str(), nullptr));
+    qmtest::WriteBytes(other + L"\\b.ppt", "x");
+    HWND main = nullptr;
+    ProgramDriver& program = StartShown(L"/l a.ppt", ShowEnvironment(NewViewerLog()), main);
+    ASSERT_NE(main, nullptr);
+    HWND start = FindChild(main, L"&Start Show", L"Button");
+    ASSERT_TRUE(qmtest::WaitFor([&] { return IsWindowEnabled(start) != FALSE; }));
+
+    Click(FindChild(main, L"&Add...", L"Button"));
+    HWND dialog = nullptr;
+    ASSERT_TRUE(qmtest::WaitFor([&] {
+        dialog = FindWindowW(L"#32770", L"Select Microsoft Office PowerPoint Presentation");
+        return dialog && IsWindowVisible(dialog);
+    }));
+    HWND combo = FindChildOfClass(dialog, L"ComboBoxEx32");
+    HWND edit = FindChildOfClass(combo ? combo : dialog, L"Edit");
+    ASSERT_NE(edit, nullptr);
+    auto choose = [&](const std::wstring& typed) {
+        SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(typed.c_str()));
+        PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+    };
+    // The folder first: the dialog goes there and lists its only file.
+    choose(other);
+    ASSERT_TRUE(qmtest::WaitFor([&] {
+        HWND files = FindChildOfClass(dialog, L"SysListView32");
+        return files && SendMessageW(files, LVM_GETITEMCOUNT, 0, 0) == 1;
+    }));
+    choose(L"b.ppt");
+    ASSERT_TRUE(qmtest::WaitFor([&] { return !IsWindow(dialog); }));
+    HWND list = FindChildOfClass(main, L"ListBox");
+    EXPECT_TRUE(qmtest::WaitFor([&] {
+        return ListBoxItems(list) == std::vector<std::wstring>{L"a.ppt", other + L"\\b.ppt"};
+    }));
+    EXPECT_TRUE(qmtest::WaitFor([&] { return IsWindowEnabled(start) != FALSE; }))
+        << "a.ppt no longer names the file of the folder the program started in";
+    Click(FindChild(main, L"E&xit", L"Button"));
+    EXPECT_EQ(program.WaitForExit(), std::optional<DWORD>(0));
+}
+
 // The window with one presentation listed, so that every button but Delete is enabled, in the
 // foreground of a keyboard user.
 class KeyboardTest : public BlackBoxTest {

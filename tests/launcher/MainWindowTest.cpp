@@ -3,6 +3,7 @@
 #include "Application.h"
 #include "Localizer.h"
 #include "MainUnit.h"
+#include "PathFit.h"
 #include "PresentationLibrary.h"
 #include "Screen.h"
 #include "StartUp.h"
@@ -38,8 +39,20 @@ public:
                          child = GetWindow(child, GW_HWNDNEXT)) {
                         wchar_t cls[32] = {};
                         GetClassNameW(child, cls, 32);
-                        if (lstrcmpiW(cls, L"Static") == 0 && GetWindowTextLengthW(child) > 0)
+                        if (lstrcmpiW(cls, L"Static") == 0 && GetWindowTextLengthW(child) > 0) {
                             GetWindowTextW(child, buffer, 4096);
+                            RECT client{};
+                            GetClientRect(child, &client);
+                            textHeight = client.bottom;
+                            HDC dc = GetDC(child);
+                            HGDIOBJ old = SelectObject(
+                                dc, reinterpret_cast<HFONT>(SendMessageW(child, WM_GETFONT, 0, 0)));
+                            TEXTMETRICW metrics{};
+                            GetTextMetricsW(dc, &metrics);
+                            lineHeight = metrics.tmHeight;
+                            SelectObject(dc, old);
+                            ReleaseDC(child, dc);
+                        }
                     }
                     text = buffer;
                     PostMessageW(box, WM_COMMAND, static_cast<WPARAM>(button), 0);
@@ -56,6 +69,9 @@ public:
     std::wstring text;
     RECT rect{};
     RECT workArea{};
+    // The height of the text and of one of its lines.
+    int textHeight = 0;
+    int lineHeight = 0;
 
 private:
     std::thread thread_;
@@ -667,14 +683,21 @@ TEST_F(MainWindowTest, SavingNamesThePathsTheSettingsFileCannotHoldAndKeepsToThe
     EXPECT_EQ(form->ViewerFileNameEditW->Text(), L"C:\\?\\pptview.exe");
 }
 
-TEST_F(MainWindowTest, TheSavingWarningNamesFifteenPathsAtMostAndFitsTheScreen) {
+TEST_F(MainWindowTest, TheSavingWarningNamesFifteenPathsAtMostOneALineAndFitsTheScreen) {
     qmtest::TempDir dir;
     Items paths;
     for (int i = 0; i < 70; ++i)
         paths.push_back(dir.File(L"\u0100" + std::to_wstring(i) + L".ppt"));
-    // Longer than the reader takes, and far wider than the screen.
-    const std::wstring longPath = dir.File(std::wstring(2100, L'l') + L".ppt");
-    paths[1] = longPath;
+    // Longer than the reader takes, and far wider than the screen; folders of letters that need
+    // surrogate pairs, wherever the cut falls.
+    std::wstring longPath = dir.Path();
+    for (int i = 0; i < 11; ++i)
+        longPath += std::wstring(190, L'l') + L"\\";
+    paths[1] = longPath + L"long.ppt";
+    std::wstring pairs;
+    for (int i = 0; i < 150; ++i)
+        pairs += L"\U0001F600";
+    paths[2] = dir.File(pairs + L"\\" + pairs + L"\\pairs.ppt");
     SetList(paths);
     form->ViewerFileNameEditW->SetText(L"C:\\pptview.exe");
     BoxAnswerer ok(IDOK);
@@ -694,9 +717,25 @@ TEST_F(MainWindowTest, TheSavingWarningNamesFifteenPathsAtMostAndFitsTheScreen) 
     }
     ASSERT_EQ(lines.size(), 17u) << qmtest::Utf8(ok.text);
     EXPECT_EQ(lines[1], paths[0]);
-    EXPECT_EQ(lines[2].substr(0, dir.Path().size() + 10), longPath.substr(0, dir.Path().size() + 10));
+    // Cut in the middle of the folders: the start of the path and the whole file name are shown.
+    EXPECT_TRUE(lines[2].starts_with(longPath.substr(0, dir.Path().size() + 10)) &&
+                lines[2].find(L"...") != std::wstring::npos && lines[2].ends_with(L"\\long.ppt"))
+        << qmtest::Utf8(lines[2]);
+    EXPECT_TRUE(lines[3].ends_with(L"\\pairs.ppt"));
+    // Wherever the cut falls, no surrogate pair is cut in two.
+    for (size_t width = 12; width < 100; ++width) {
+        const std::wstring line =
+            qm::FitPath(paths[2], [width](std::wstring_view shown) { return shown.size() <= width; });
+        for (size_t i = 0; i < line.size(); ++i) {
+            const bool high = IS_HIGH_SURROGATE(line[i]), low = IS_LOW_SURROGATE(line[i]);
+            EXPECT_EQ(high, i + 1 < line.size() && IS_LOW_SURROGATE(line[i + 1])) << width << " " << i;
+            EXPECT_EQ(low, i > 0 && IS_HIGH_SURROGATE(line[i - 1])) << width << " " << i;
+        }
+    }
     EXPECT_EQ(lines[15], paths[14]);
-    EXPECT_EQ(lines[16], L"and 55 more");
+    EXPECT_EQ(lines[16], L"and 55 more.");
+    // Each path on a line of its own: the text is as high as its lines.
+    EXPECT_EQ(ok.textHeight, 17 * ok.lineHeight);
 }
 
 TEST_F(MainWindowTest, HotKeyAndControlCodesWithoutAShow) {

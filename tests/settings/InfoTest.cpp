@@ -59,7 +59,7 @@ protected:
     qm::TInfo Load() {
         qm::TInfo info;
         qm::InitInfo(info);
-        qm::LoadInfo(file, info);
+        qm::LoadInfo(qm::AnsiToWide(file), info);
         return info;
     }
 };
@@ -100,7 +100,7 @@ TEST_F(SettingsFile, SavedListLoadsBackAppendedInOrder) {
     EXPECT_EQ(Value("Presentations", "Presentation1"), a);
 
     qm::TInfo loaded{{L"earlier"}, L"other.exe", 9, true};
-    qm::LoadInfo(file, loaded);
+    qm::LoadInfo(W(file), loaded);
     EXPECT_EQ(loaded.List, (List{L"earlier", W(a), W(b), W(a), W(c)}));
     EXPECT_EQ(loaded.ViewerFileName, saved.ViewerFileName);
     EXPECT_EQ(loaded.StartMonitor, -5);
@@ -175,13 +175,21 @@ TEST_F(SettingsFile, LongValuesAreWrittenAsTheyStandNamedAndReadBackCutTo2047Cha
     qm::SaveInfo(W(file), {{L"x.ppt"}, L"", 1, false});
     EXPECT_EQ(Value("Settings", "PowerPoint Viewer"), "");
     qm::TInfo loaded{{}, L"old.exe", 0, false};
-    qm::LoadInfo(file, loaded);
+    qm::LoadInfo(W(file), loaded);
     EXPECT_EQ(loaded.ViewerFileName, L"");
 
     const std::wstring viewer(3000, L'v'), longest(2047, L'p'), tooLong(2048, L'q');
     EXPECT_EQ(qm::SaveInfo(W(file), {{longest, tooLong}, viewer, 1, false}), (List{viewer, tooLong}));
     EXPECT_EQ(Value("Settings", "PowerPoint Viewer").size(), 3000u);
     EXPECT_EQ(Load().ViewerFileName, viewer.substr(0, 2047));
+}
+
+// The reader trims blanks at either end and takes off quotes that stand at both ends.
+TEST_F(SettingsFile, ValuesTheReaderTrimsOrUnquotesAreNamed) {
+    const List list{L" a.ppt", L"b.ppt\t", L"\"c.ppt\"", L"'d.ppt'", L"'e.ppt", L"f.ppt"};
+    EXPECT_EQ(qm::SaveInfo(W(file), {list, L"v.exe ", 1, false}),
+              (List{L" a.ppt", L"v.exe ", L"b.ppt\t", L"\"c.ppt\"", L"'d.ppt'"}));
+    EXPECT_EQ(Value("Presentations", "Presentation5"), "'e.ppt");
 }
 
 TEST_F(SettingsFile, FailedWriteRaisesUnableToWriteAndKeepsNoPhantomValues) {
@@ -225,7 +233,7 @@ TEST_F(SettingsFile, EmptyListFailsBeforeAnyWrite) {
 
 TEST_F(SettingsFile, MissingFileGivesOneEmptyEntryAndDefaults) {
     qm::TInfo info{{L"kept.ppt"}, L"old.exe", 4, true};
-    qm::LoadInfo(Missing("absent.qlmv"), info);
+    qm::LoadInfo(W(Missing("absent.qlmv")), info);
     EXPECT_EQ(info.List, (List{L"kept.ppt", L""}));
     EXPECT_EQ(info.ViewerFileName, L"");
     EXPECT_EQ(info.StartMonitor, 0);

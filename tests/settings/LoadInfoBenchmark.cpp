@@ -24,7 +24,7 @@ double SecondsPerLoad(const std::string& file, const std::vector<std::wstring>& 
     for (int round = 0; round < Rounds; ++round) {
         qm::TInfo info;
         qm::InitInfo(info);
-        qm::LoadInfo(file, info);
+        qm::LoadInfo(qm::AnsiToWide(file), info);
         if (info.List != presentations || !info.ViewerFileName.empty() || info.StartMonitor != 0 ||
             info.CloseAfterShow) {
             if (!wrongRecord)
