@@ -446,43 +446,6 @@ TEST(FileDialog, SaveAddsTheDefaultExtension) {
     EXPECT_EQ(dialog.FileName, dir.File(L"new.qlmv"));
 }
 
-TEST(TempDir, RemovesADeepTreeOfLongNamesAndNothingBesideIt) {
-    // A delete that goes astray empties the current folder: make that a scratch folder of the test's
-    // own, which holds the temporary folder as well.
-    qmtest::TempDir scratch;
-    struct Restore {
-        wchar_t current[MAX_PATH] = {};
-        wchar_t temp[MAX_PATH] = {};
-        ~Restore() {
-            SetCurrentDirectoryW(current);
-            SetEnvironmentVariableW(L"TMP", temp[0] ? temp : nullptr);
-        }
-    } restore;
-    GetCurrentDirectoryW(MAX_PATH, restore.current);
-    GetEnvironmentVariableW(L"TMP", restore.temp, MAX_PATH);
-    ASSERT_TRUE(SetCurrentDirectoryW(scratch.Path().c_str()));
-    SetEnvironmentVariableW(L"TMP", scratch.Path().c_str());
-    const std::wstring beside = scratch.File(L"beside.txt");
-    qmtest::WriteBytes(beside, "stays");
-
-    std::wstring removed;
-    std::wstring deepest;
-    {
-        qmtest::TempDir dir;
-        removed = dir.Path();
-        deepest = dir.Path();
-        for (wchar_t letter : {L'a', L'b', L'c'}) {
-            deepest += std::wstring(200, letter) + L"\\";
-            ASSERT_TRUE(CreateDirectoryW((L"\\\\?\\" + deepest).c_str(), nullptr));
-            qmtest::WriteBytes(L"\\\\?\\" + deepest + L"file.txt", "x");
-        }
-    }
-    EXPECT_EQ(removed.rfind(scratch.Path(), 0), 0u);
-    EXPECT_GT(deepest.size(), 600u);
-    EXPECT_EQ(GetFileAttributesW(removed.c_str()), INVALID_FILE_ATTRIBUTES);
-    EXPECT_TRUE(qmtest::FileExists(beside));
-}
-
 TEST(Screen, CountsEveryHeadOfTheDisplay) {
     // The test display has two heads of different sizes.
     EXPECT_GE(tk::ScreenMonitorCount(), 2);
