@@ -74,12 +74,13 @@ BOOL CALLBACK CollectChild(HWND window, LPARAM param) {
 // the program ran, so that nothing of it happened and a new start is safe. A few starts are made.
 bool CreateProcessRetried(const std::wstring& program, const std::wstring& commandLine,
                           std::wstring& environment, const wchar_t* currentFolder,
-                          const STARTUPINFOW& startup, PROCESS_INFORMATION& info) {
+                          PROCESS_INFORMATION& info) {
     for (int attempt = 1;; ++attempt) {
         std::wstring line = commandLine;
-        STARTUPINFOW copy = startup;
+        STARTUPINFOW startup{};
+        startup.cb = sizeof(startup);
         if (CreateProcessW(program.c_str(), line.data(), nullptr, nullptr, FALSE, CREATE_UNICODE_ENVIRONMENT,
-                           environment.data(), currentFolder, &copy, &info))
+                           environment.data(), currentFolder, &startup, &info))
             return true;
         if (GetLastError() != ERROR_INTERNAL_ERROR || attempt == 3)
             return false;
@@ -98,10 +99,8 @@ bool IsMainWindowCandidate(HWND window) {
 std::optional<DWORD> RunToEnd(const std::wstring& program, const std::wstring& arguments,
                               const EnvironmentChanges& environment, Milliseconds deadline) {
     std::wstring block = EnvironmentBlock(environment);
-    STARTUPINFOW startup{};
-    startup.cb = sizeof(startup);
     PROCESS_INFORMATION info{};
-    if (!CreateProcessRetried(program, L"\"" + program + L"\" " + arguments, block, nullptr, startup, info))
+    if (!CreateProcessRetried(program, L"\"" + program + L"\" " + arguments, block, nullptr, info))
         return std::nullopt;
     CloseHandle(info.hThread);
     std::optional<DWORD> result;
@@ -131,11 +130,9 @@ ProgramDriver::ProgramDriver(const std::wstring& arguments, const EnvironmentCha
     if (!arguments.empty())
         commandLine += L" " + arguments;
     std::wstring block = EnvironmentBlock(environment);
-    STARTUPINFOW startup{};
-    startup.cb = sizeof(startup);
     PROCESS_INFORMATION info{};
     if (!CreateProcessRetried(program, commandLine, block,
-                              currentFolder.empty() ? nullptr : currentFolder.c_str(), startup, info))
+                              currentFolder.empty() ? nullptr : currentFolder.c_str(), info))
         throw std::runtime_error("cannot start quillmont.exe, error " + std::to_string(GetLastError()));
     CloseHandle(info.hThread);
     process_ = info.hProcess;
