@@ -417,7 +417,11 @@ TEST_F(KeyboardTest, FocusComesBackAfterBoxesAndShowsAndTheDefaultFrameFollowsIt
     ASSERT_TRUE(FocusMoves({VK_SHIFT, VK_TAB}, list));
     EXPECT_TRUE(FrameOn(startFramed));
     ASSERT_TRUE(SendKeyChord({VK_RETURN}));
-    ASSERT_TRUE(qmtest::WaitFor([&] { return !IsWindowVisible(main); })) << "Enter started no show";
+    // A lost key and a viewer that did not start look the same from outside: say which it was.
+    ASSERT_TRUE(qmtest::WaitFor([&] { return !IsWindowVisible(main); }))
+        << "Enter started no show; the viewer " << (log.Exists() ? "started" : "did not start")
+        << ", and the main window " << (GetForegroundWindow() == main ? "is" : "is not")
+        << " the foreground window";
     EXPECT_TRUE(qmtest::WaitFor([&] { return IsWindowVisible(main) != FALSE; }, 15s));
     EXPECT_TRUE(FocusOn(list)) << "after a show";
 }

@@ -69,6 +69,25 @@ BOOL CALLBACK CollectChild(HWND window, LPARAM param) {
     return TRUE;
 }
 
+// Under load Wine's CreateProcessW now and then fails with ERROR_INTERNAL_ERROR: the new process
+// ended in Wine's own start-up, before the server heard that it had started and before any code of
+// the program ran, so that nothing of it happened and a new start is safe. A few starts are made.
+bool CreateProcessRetried(const std::wstring& program, const std::wstring& commandLine,
+                          std::wstring& environment, const wchar_t* currentFolder,
+                          PROCESS_INFORMATION& info) {
+    for (int attempt = 1;; ++attempt) {
+        std::wstring line = commandLine;
+        STARTUPINFOW startup{};
+        startup.cb = sizeof(startup);
+        if (CreateProcessW(program.c_str(), line.data(), nullptr, nullptr, FALSE, CREATE_UNICODE_ENVIRONMENT,
+                           environment.data(), currentFolder, &startup, &info))
+            return true;
+        if (GetLastError() != ERROR_INTERNAL_ERROR || attempt == 3)
+            return false;
+        Sleep(200);
+    }
+}
+
 bool IsMainWindowCandidate(HWND window) {
     const LONG_PTR style = GetWindowLongPtrW(window, GWL_STYLE);
     return GetWindow(window, GW_OWNER) == nullptr && (style & WS_CAPTION) == WS_CAPTION &&
@@ -79,13 +98,9 @@ bool IsMainWindowCandidate(HWND window) {
 
 std::optional<DWORD> RunToEnd(const std::wstring& program, const std::wstring& arguments,
                               const EnvironmentChanges& environment, Milliseconds deadline) {
-    std::wstring commandLine = L"\"" + program + L"\" " + arguments;
     std::wstring block = EnvironmentBlock(environment);
-    STARTUPINFOW startup{};
-    startup.cb = sizeof(startup);
     PROCESS_INFORMATION info{};
-    if (!CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE,
-                        CREATE_UNICODE_ENVIRONMENT, block.data(), nullptr, &startup, &info))
+    if (!CreateProcessRetried(program, L"\"" + program + L"\" " + arguments, block, nullptr, info))
         return std::nullopt;
     CloseHandle(info.hThread);
     std::optional<DWORD> result;
@@ -115,12 +130,9 @@ ProgramDriver::ProgramDriver(const std::wstring& arguments, const EnvironmentCha
     if (!arguments.empty())
         commandLine += L" " + arguments;
     std::wstring block = EnvironmentBlock(environment);
-    STARTUPINFOW startup{};
-    startup.cb = sizeof(startup);
     PROCESS_INFORMATION info{};
-    if (!CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE,
-                        CREATE_UNICODE_ENVIRONMENT, block.data(),
-                        currentFolder.empty() ? nullptr : currentFolder.c_str(), &startup, &info))
+    if (!CreateProcessRetried(program, commandLine, block,
+                              currentFolder.empty() ? nullptr : currentFolder.c_str(), info))
         throw std::runtime_error("cannot start quillmont.exe, error " + std::to_string(GetLastError()));
     CloseHandle(info.hThread);
     process_ = info.hProcess;

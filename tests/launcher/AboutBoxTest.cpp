@@ -1,80 +1,73 @@
 #include "AboutUnit.h"
 #include "AnsiText.h"
+#include "BoxDriver.h"
 #include "Localizer.h"
 #include "MainUnit.h"
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>
 
-#include <atomic>
-#include <thread>
-
 namespace {
 
-// Closes the About box from another thread, the way the user would, and records what it showed.
-class AboutBoxCloser {
-public:
-    enum class Way { Escape, Enter, OkClick, CloseBox };
-
-    explicit AboutBoxCloser(Way way) {
-        thread_ = std::thread([this, way] {
-            HWND box = nullptr;
-            for (int i = 0; i < 400 && !box; ++i) {
-                for (HWND w = FindWindowW(nullptr, nullptr); w; w = GetWindow(w, GW_HWNDNEXT)) {
-                    DWORD pid = 0;
-                    GetWindowThreadProcessId(w, &pid);
-                    wchar_t cls[64] = {};
-                    GetClassNameW(w, cls, 64);
-                    if (pid == GetCurrentProcessId() && IsWindowVisible(w) &&
-                        lstrcmpW(cls, L"tkContainer") == 0 && GetWindowLongW(w, GWL_STYLE) & WS_POPUP) {
-                        box = w;
-                        break;
-                    }
-                }
-                if (!box)
-                    Sleep(25);
-            }
-            if (!box)
-                return;
-            wchar_t text[128] = {};
-            GetWindowTextW(box, text, 128);
-            caption = text;
-            HWND ok = nullptr;
-            for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-                wchar_t cls[32] = {};
-                GetClassNameW(child, cls, 32);
-                if (lstrcmpiW(cls, L"Button") == 0)
-                    ok = child;
-            }
-            wchar_t okText[64] = {};
-            if (ok)
-                GetWindowTextW(ok, okText, 64);
-            okCaption = okText;
-            focusedOk = GetWindowLongW(ok, GWL_STYLE) & BS_DEFPUSHBUTTON;
-            switch (way) {
-            case Way::Escape:
-            case Way::Enter: {
-                WPARAM key = way == Way::Escape ? VK_ESCAPE : VK_RETURN;
-                PostMessageW(ok, WM_KEYDOWN, key, 0);
-                PostMessageW(ok, WM_KEYUP, key, 0xC0000000);
-                break;
-            }
-            case Way::OkClick:
-                PostMessageW(ok, BM_CLICK, 0, 0);
-                break;
-            case Way::CloseBox:
-                PostMessageW(box, WM_SYSCOMMAND, SC_CLOSE, 0);
-                break;
-            }
-        });
-    }
-    ~AboutBoxCloser() { thread_.join(); }
+// What the About box showed.
+struct SeenAboutBox {
     std::wstring caption;
     std::wstring okCaption;
     bool focusedOk = false;
+};
 
-private:
-    std::thread thread_;
+// The About box: a visible popup form of this process.
+HWND FindAboutBox() {
+    for (HWND w = FindWindowW(nullptr, nullptr); w; w = GetWindow(w, GW_HWNDNEXT)) {
+        DWORD pid = 0;
+        GetWindowThreadProcessId(w, &pid);
+        wchar_t cls[64] = {};
+        GetClassNameW(w, cls, 64);
+        if (pid == GetCurrentProcessId() && IsWindowVisible(w) && lstrcmpW(cls, L"tkContainer") == 0 &&
+            GetWindowLongW(w, GWL_STYLE) & WS_POPUP)
+            return w;
+    }
+    return nullptr;
+}
+
+// Closes the About box from another thread, the way the user would, and records what it showed.
+class AboutBoxCloser : public SeenAboutBox, public qmtest::BoxDriver {
+public:
+    enum class Way { Escape, Enter, OkClick, CloseBox };
+
+    explicit AboutBoxCloser(Way way)
+        : BoxDriver("the About box", FindAboutBox, [this, way](HWND box) {
+              wchar_t text[128] = {};
+              GetWindowTextW(box, text, 128);
+              caption = text;
+              HWND ok = nullptr;
+              for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+                  wchar_t cls[32] = {};
+                  GetClassNameW(child, cls, 32);
+                  if (lstrcmpiW(cls, L"Button") == 0)
+                      ok = child;
+              }
+              wchar_t okText[64] = {};
+              if (ok)
+                  GetWindowTextW(ok, okText, 64);
+              okCaption = okText;
+              focusedOk = GetWindowLongW(ok, GWL_STYLE) & BS_DEFPUSHBUTTON;
+              switch (way) {
+              case Way::Escape:
+              case Way::Enter: {
+                  WPARAM key = way == Way::Escape ? VK_ESCAPE : VK_RETURN;
+                  PostMessageW(ok, WM_KEYDOWN, key, 0);
+                  PostMessageW(ok, WM_KEYUP, key, 0xC0000000);
+                  break;
+              }
+              case Way::OkClick:
+                  PostMessageW(ok, BM_CLICK, 0, 0);
+                  break;
+              case Way::CloseBox:
+                  PostMessageW(box, WM_SYSCOMMAND, SC_CLOSE, 0);
+                  break;
+              }
+          }) {}
 };
 
 TEST(AboutBox, EveryWayOfClosingItReturnsToAUsableMainWindow) {
@@ -86,6 +79,7 @@ TEST(AboutBox, EveryWayOfClosingItReturnsToAUsableMainWindow) {
         {
             AboutBoxCloser closer(way);
             form.AboutButtonClick();
+            closer.Join();
             EXPECT_EQ(closer.caption, L"About Quillmont");
             EXPECT_EQ(closer.okCaption, L"OK");
             EXPECT_TRUE(closer.focusedOk);

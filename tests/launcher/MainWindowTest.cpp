@@ -1,6 +1,7 @@
 #include "AboutUnit.h"
 #include "AnsiText.h"
 #include "Application.h"
+#include "BoxDriver.h"
 #include "Localizer.h"
 #include "MainUnit.h"
 #include "PathFit.h"
@@ -12,109 +13,78 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
-#include <atomic>
-#include <thread>
 #include <tuple>
 
 namespace {
 
 using Items = std::vector<std::wstring>;
 
-// Answers the next message box of this process that shows up, with the given button, and
-// remembers its text, its place and the work area of its monitor.
-class BoxAnswerer {
-public:
-    explicit BoxAnswerer(int button) {
-        thread_ = std::thread([this, button] {
-            for (int i = 0; i < 400 && !done_; ++i) {
-                HWND box = FindWindowW(L"#32770", kApplicationTitle);
-                if (box && IsWindowVisible(box)) {
-                    GetWindowRect(box, &rect);
-                    MONITORINFO monitor{};
-                    monitor.cbSize = sizeof(monitor);
-                    GetMonitorInfoW(MonitorFromWindow(box, MONITOR_DEFAULTTONEAREST), &monitor);
-                    workArea = monitor.rcWork;
-                    wchar_t buffer[4096] = {};
-                    for (HWND child = GetWindow(box, GW_CHILD); child;
-                         child = GetWindow(child, GW_HWNDNEXT)) {
-                        wchar_t cls[32] = {};
-                        GetClassNameW(child, cls, 32);
-                        if (lstrcmpiW(cls, L"Static") == 0 && GetWindowTextLengthW(child) > 0) {
-                            GetWindowTextW(child, buffer, 4096);
-                            RECT client{};
-                            GetClientRect(child, &client);
-                            textHeight = client.bottom;
-                            HDC dc = GetDC(child);
-                            HGDIOBJ old = SelectObject(
-                                dc, reinterpret_cast<HFONT>(SendMessageW(child, WM_GETFONT, 0, 0)));
-                            TEXTMETRICW metrics{};
-                            GetTextMetricsW(dc, &metrics);
-                            lineHeight = metrics.tmHeight;
-                            SelectObject(dc, old);
-                            ReleaseDC(child, dc);
-                        }
-                    }
-                    text = buffer;
-                    PostMessageW(box, WM_COMMAND, static_cast<WPARAM>(button), 0);
-                    return;
-                }
-                Sleep(25);
-            }
-        });
-    }
-    ~BoxAnswerer() {
-        done_ = true;
-        thread_.join();
-    }
+// What a message box showed: its text, its place and the work area of its monitor.
+struct SeenBox {
     std::wstring text;
     RECT rect{};
     RECT workArea{};
     // The height of the text and of one of its lines.
     int textHeight = 0;
     int lineHeight = 0;
+};
 
-private:
-    std::thread thread_;
-    std::atomic<bool> done_{false};
+// Answers the next message box of this process with the given button; read what it saw after
+// Join(). The record is a base before the driver, so that it outlives the driver's thread.
+class BoxAnswerer : public SeenBox, public qmtest::BoxDriver {
+public:
+    explicit BoxAnswerer(int button)
+        : BoxDriver(kApplicationTitle, [this, button](HWND box) {
+              GetWindowRect(box, &rect);
+              MONITORINFO monitor{};
+              monitor.cbSize = sizeof(monitor);
+              GetMonitorInfoW(MonitorFromWindow(box, MONITOR_DEFAULTTONEAREST), &monitor);
+              workArea = monitor.rcWork;
+              wchar_t buffer[4096] = {};
+              for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+                  wchar_t cls[32] = {};
+                  GetClassNameW(child, cls, 32);
+                  if (lstrcmpiW(cls, L"Static") != 0 || GetWindowTextLengthW(child) == 0)
+                      continue;
+                  GetWindowTextW(child, buffer, 4096);
+                  RECT client{};
+                  GetClientRect(child, &client);
+                  textHeight = client.bottom;
+                  HDC dc = GetDC(child);
+                  HGDIOBJ old =
+                      SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(child, WM_GETFONT, 0, 0)));
+                  TEXTMETRICW metrics{};
+                  GetTextMetricsW(dc, &metrics);
+                  lineHeight = metrics.tmHeight;
+                  SelectObject(dc, old);
+                  ReleaseDC(child, dc);
+              }
+              text = buffer;
+              PostMessageW(box, WM_COMMAND, static_cast<WPARAM>(button), 0);
+          }) {}
 };
 
 // Waits for a file dialog of the given title, then chooses the file (or cancels when the
 // file name is empty).
-class DialogDriver {
+class DialogDriver : public qmtest::BoxDriver {
 public:
-    DialogDriver(std::wstring title, std::wstring file) {
-        thread_ = std::thread([title, file] {
-            for (int i = 0; i < 400; ++i) {
-                HWND dialog = FindWindowW(L"#32770", title.c_str());
-                if (dialog) {
-                    Sleep(200);
-                    if (file.empty()) {
-                        PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
-                        return;
-                    }
-                    HWND edit = FindWindowExW(dialog, nullptr, L"ComboBoxEx32", nullptr);
-                    if (edit)
-                        edit = FindWindowExW(edit, nullptr, L"ComboBox", nullptr);
-                    if (edit)
-                        edit = FindWindowExW(edit, nullptr, L"Edit", nullptr);
-                    if (!edit)
-                        edit = FindWindowExW(dialog, nullptr, L"Edit", nullptr);
-                    SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(file.c_str()));
-                    PostMessageW(dialog, WM_COMMAND, IDOK, 0);
-                    return;
-                }
-                Sleep(25);
-            }
-        });
-    }
-    ~DialogDriver() { Join(); }
-    void Join() {
-        if (thread_.joinable())
-            thread_.join();
-    }
-
-private:
-    std::thread thread_;
+    DialogDriver(const std::wstring& title, std::wstring file)
+        : BoxDriver(title, [file](HWND dialog) {
+              Sleep(200);
+              if (file.empty()) {
+                  PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+                  return;
+              }
+              HWND edit = FindWindowExW(dialog, nullptr, L"ComboBoxEx32", nullptr);
+              if (edit)
+                  edit = FindWindowExW(edit, nullptr, L"ComboBox", nullptr);
+              if (edit)
+                  edit = FindWindowExW(edit, nullptr, L"Edit", nullptr);
+              if (!edit)
+                  edit = FindWindowExW(dialog, nullptr, L"Edit", nullptr);
+              SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(file.c_str()));
+              PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+          }) {}
 };
 
 LOGFONTW FontOf(HWND hwnd) {
@@ -456,6 +426,7 @@ TEST_F(MainWindowTest, ClearAsksFirst) {
     {
         BoxAnswerer no(IDNO);
         form->ClearButtonClick();
+        no.Join();
         EXPECT_EQ(no.text, L"Are you sure you want to clear the presentation list?");
     }
     EXPECT_EQ(List(), (Items{L"A", L"B"}));
@@ -585,6 +556,7 @@ TEST_F(MainWindowTest, SaveAndLoadSettingsThroughTheirDialogs) {
             DialogDriver chooser(L"Load Quillmont Settings", settings);
             form->LoadButtonClick();
         }
+        ok.Join();
         EXPECT_EQ(ok.text, L"The settings file " + settings +
                                L" cannot be read; another program may hold it open. Nothing was loaded.");
     }
@@ -667,6 +639,7 @@ TEST_F(MainWindowTest, SavingNamesThePathsTheSettingsFileCannotHoldAndKeepsToThe
             DialogDriver chooser(L"Save Quillmont Settings", settings);
             form->SaveButtonClick();
         }
+        ok.Join();
         EXPECT_EQ(ok.text,
                   L"The settings file cannot hold these paths as they are; they were saved, but will "
                   L"not load back unchanged:\n" +
@@ -705,6 +678,7 @@ TEST_F(MainWindowTest, TheSavingWarningNamesFifteenPathsAtMostOneALineAndFitsThe
         DialogDriver chooser(L"Save Quillmont Settings", dir.File(L"many.qlmv"));
         form->SaveButtonClick();
     }
+    ok.Join();
     // The whole box, its OK button with it, lies on the screen.
     RECT inside;
     IntersectRect(&inside, &ok.rect, &ok.workArea);

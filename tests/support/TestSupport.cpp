@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <stdexcept>
 #include <thread>
+#include <vector>
 
 namespace qmtest {
 
@@ -24,9 +25,31 @@ TempDir::TempDir() {
 
 namespace {
 
-// Deletes a folder with everything in it, touching only names found inside it. Links are removed,
-// never followed.
+// The path, below its volume, that the system resolves the name to; empty when it cannot be opened.
+std::wstring ResolvedPath(const std::wstring& path) {
+    HANDLE file =
+        CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                    OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return {};
+    std::vector<char> buffer(sizeof(FILE_NAME_INFO) + 65536);
+    auto* info = reinterpret_cast<FILE_NAME_INFO*>(buffer.data());
+    const BOOL ok = GetFileInformationByHandleEx(file, FileNameInfo, info, static_cast<DWORD>(buffer.size()));
+    CloseHandle(file);
+    return ok ? std::wstring(info->FileName, info->FileNameLength / sizeof(wchar_t)) : std::wstring();
+}
+
+bool SamePath(const std::wstring& a, const std::wstring& b) {
+    return CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b.c_str(), static_cast<int>(b.size()),
+                                TRUE) == CSTR_EQUAL;
+}
+
+// Deletes a folder with everything in it, touching only names found inside it. A link is never
+// followed: opened as itself, it is removed as itself; a link that the system follows even so (Wine
+// does, and deleting it there deletes its target) resolves outside its own place, and is left where
+// it is, with the folders that hold it.
 void RemoveTree(const std::wstring& folder) {
+    const std::wstring resolvedFolder = ResolvedPath(folder);
     WIN32_FIND_DATAW entry;
     HANDLE find = FindFirstFileW((folder + L"\\*").c_str(), &entry);
     if (find != INVALID_HANDLE_VALUE) {
@@ -35,6 +58,8 @@ void RemoveTree(const std::wstring& folder) {
             if (name == L"." || name == L"..")
                 continue;
             const std::wstring path = folder + L"\\" + name;
+            if (resolvedFolder.empty() || !SamePath(ResolvedPath(path), resolvedFolder + L"\\" + name))
+                continue;
             const DWORD attributes = entry.dwFileAttributes;
             if ((attributes & FILE_ATTRIBUTE_DIRECTORY) && !(attributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
                 RemoveTree(path);
@@ -53,6 +78,17 @@ void RemoveTree(const std::wstring& folder) {
 } // namespace
 
 TempDir::~TempDir() {
+    // The process's current folder cannot be removed, and a file dialog leaves it where a file
+    // was chosen: move it out first.
+    std::wstring currentFolder(GetCurrentDirectoryW(0, nullptr), L'\0');
+    currentFolder.resize(
+        GetCurrentDirectoryW(static_cast<DWORD>(currentFolder.size()), currentFolder.data()));
+    if (currentFolder.empty() || currentFolder.back() != L'\\')
+        currentFolder += L'\\';
+    if (currentFolder.size() >= path_.size() && SamePath(currentFolder.substr(0, path_.size()), path_)) {
+        const std::wstring parent = path_.substr(0, path_.find_last_of(L'\\', path_.size() - 2) + 1);
+        SetCurrentDirectoryW(parent.c_str());
+    }
     // The "\\?\" form reaches past MAX_PATH. The shell's delete does not (under Wine it then empties
     // the current folder instead), nor does std::filesystem::remove_all of MinGW's library.
     RemoveTree(L"\\\\?\\" + path_.substr(0, path_.size() - 1));

@@ -1,4 +1,5 @@
 #include "Application.h"
+#include "BoxDriver.h"
 #include "Dialogs.h"
 #include "ExtControls.h"
 #include "Form.h"
@@ -12,7 +13,6 @@
 
 #include <atomic>
 #include <optional>
-#include <thread>
 
 namespace {
 
@@ -263,50 +263,6 @@ std::wstring MessageText(HWND box) {
     return text;
 }
 
-// Works a modal dialog of this process from another thread, as a user would, while the
-// test's thread is inside the dialog.
-class DialogDriver {
-public:
-    DialogDriver(const wchar_t* caption, std::function<void(HWND)> drive)
-        : thread_([this, caption, drive] {
-              HWND dialog = nullptr;
-              for (int i = 0; i < 800 && !dialog; ++i, Sleep(25))
-                  dialog = FindWindowW(L"#32770", caption);
-              if (!dialog)
-                  return;
-              found_ = true;
-              drive(dialog);
-              for (int i = 0; i < 400 && IsWindow(dialog); ++i)
-                  Sleep(25);
-              // Still open: the dialog refused what was typed. Close every box so the test ends.
-              if (IsWindow(dialog)) {
-                  stuck_ = true;
-                  DWORD thread = GetWindowThreadProcessId(dialog, nullptr);
-                  EnumThreadWindows(
-                      thread,
-                      [](HWND hwnd, LPARAM) -> BOOL {
-                          PostMessageW(hwnd, WM_COMMAND, IDCANCEL, 0);
-                          return TRUE;
-                      },
-                      0);
-              }
-          }) {}
-    ~DialogDriver() { Join(); }
-    void Join() {
-        if (thread_.joinable())
-            thread_.join();
-    }
-    bool Worked() {
-        Join();
-        return found_ && !stuck_;
-    }
-
-private:
-    bool found_ = false;
-    bool stuck_ = false;
-    std::thread thread_;
-};
-
 TEST(Timer, FiresOnlyWhileEnabledAndNeverAfterItIsGone) {
     // A second timer's ticks show that time passed and timers were dispatched.
     tk::Timer reference(10);
@@ -365,7 +321,7 @@ TEST(Timer, AnExceptionShowsOneErrorBoxAndTheTimerGoesOn) {
     std::wstring text;
     int callsWhileShown = -1;
     int boxes = 0;
-    DialogDriver closer(L"Timer test", [&](HWND box) {
+    qmtest::BoxDriver closer(L"Timer test", [&](HWND box) {
         int until = ticks + 10;
         for (int i = 0; i < 400 && ticks < until; ++i)
             Sleep(25);
@@ -378,7 +334,7 @@ TEST(Timer, AnExceptionShowsOneErrorBoxAndTheTimerGoesOn) {
     });
     failing.SetEnabled(true);
     EXPECT_TRUE(qmtest::WaitFor([&] { return calls >= 3; }, 20s));
-    EXPECT_TRUE(closer.Worked());
+    closer.Join();
     EXPECT_EQ(text, L"Tick failed.");
     EXPECT_EQ(callsWhileShown, 1);
     EXPECT_EQ(boxes, 1);
@@ -404,7 +360,7 @@ TEST(FileDialog, OpenGivesTheFullPathAndKeepsNameAndFilterForTheNextRun) {
     dialog.Options = OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST | OFN_ENABLESIZING;
 
     std::vector<std::wstring> filters;
-    DialogDriver pick(L"Open test", [&](HWND box) {
+    qmtest::BoxDriver pick(L"Open test", [&](HWND box) {
         HWND types = GetDlgItem(box, cmb1);
         LRESULT count = SendMessageW(types, CB_GETCOUNT, 0, 0);
         for (LRESULT i = 0; i < count; ++i) {
@@ -421,19 +377,19 @@ TEST(FileDialog, OpenGivesTheFullPathAndKeepsNameAndFilterForTheNextRun) {
         Press(box, IDOK);
     });
     bool chosen = dialog.Execute(nullptr);
-    ASSERT_TRUE(pick.Worked());
+    pick.Join();
     EXPECT_TRUE(chosen);
     EXPECT_EQ(filters, (std::vector<std::wstring>{L"Settings files (*.qlmv)", L"All files (*.*)"}));
     EXPECT_EQ(dialog.FileName, dir.File(L"chosen.qlmv"));
     EXPECT_EQ(dialog.FilterIndex, 2);
 
     std::wstring offered;
-    DialogDriver cancel(L"Open test", [&](HWND box) {
+    qmtest::BoxDriver cancel(L"Open test", [&](HWND box) {
         offered = TextOf(FindDescendant(box, L"Edit"));
         Press(box, IDCANCEL);
     });
     chosen = dialog.Execute(nullptr);
-    ASSERT_TRUE(cancel.Worked());
+    cancel.Join();
     EXPECT_FALSE(chosen);
     EXPECT_NE(offered.find(L"chosen.qlmv"), std::wstring::npos);
     EXPECT_EQ(dialog.FileName, dir.File(L"chosen.qlmv"));
@@ -447,51 +403,14 @@ TEST(FileDialog, SaveAddsTheDefaultExtension) {
     dialog.Filter = L"Settings files (*.qlmv)|*.qlmv|All files (*.*)|*.*";
     dialog.DefaultExt = L"qlmv";
     dialog.Options = OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_ENABLESIZING;
-    DialogDriver save(L"Save test", [&](HWND box) {
+    qmtest::BoxDriver save(L"Save test", [&](HWND box) {
         TypeFileName(box, dir.File(L"new"));
         Press(box, IDOK);
     });
     bool chosen = dialog.Execute(nullptr);
-    ASSERT_TRUE(save.Worked());
+    save.Join();
     EXPECT_TRUE(chosen);
     EXPECT_EQ(dialog.FileName, dir.File(L"new.qlmv"));
-}
-
-TEST(TempDir, RemovesADeepTreeOfLongNamesAndNothingBesideIt) {
-    // A delete that goes astray empties the current folder: make that a scratch folder of the test's
-    // own, which holds the temporary folder as well.
-    qmtest::TempDir scratch;
-    struct Restore {
-        wchar_t current[MAX_PATH] = {};
-        wchar_t temp[MAX_PATH] = {};
-        ~Restore() {
-            SetCurrentDirectoryW(current);
-            SetEnvironmentVariableW(L"TMP", temp[0] ? temp : nullptr);
-        }
-    } restore;
-    GetCurrentDirectoryW(MAX_PATH, restore.current);
-    GetEnvironmentVariableW(L"TMP", restore.temp, MAX_PATH);
-    ASSERT_TRUE(SetCurrentDirectoryW(scratch.Path().c_str()));
-    SetEnvironmentVariableW(L"TMP", scratch.Path().c_str());
-    const std::wstring beside = scratch.File(L"beside.txt");
-    qmtest::WriteBytes(beside, "stays");
-
-    std::wstring removed;
-    std::wstring deepest;
-    {
-        qmtest::TempDir dir;
-        removed = dir.Path();
-        deepest = dir.Path();
-        for (wchar_t letter : {L'a', L'b', L'c'}) {
-            deepest += std::wstring(200, letter) + L"\\";
-            ASSERT_TRUE(CreateDirectoryW((L"\\\\?\\" + deepest).c_str(), nullptr));
-            qmtest::WriteBytes(L"\\\\?\\" + deepest + L"file.txt", "x");
-        }
-    }
-    EXPECT_EQ(removed.rfind(scratch.Path(), 0), 0u);
-    EXPECT_GT(deepest.size(), 600u);
-    EXPECT_EQ(GetFileAttributesW(removed.c_str()), INVALID_FILE_ATTRIBUTES);
-    EXPECT_TRUE(qmtest::FileExists(beside));
 }
 
 TEST(Screen, CountsEveryHeadOfTheDisplay) {

@@ -1,12 +1,11 @@
 #include "Application.h"
+#include "BoxDriver.h"
 #include "Form.h"
 #include "PageControl.h"
 #include "StdControls.h"
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>
-
-#include <thread>
 
 namespace {
 
@@ -108,14 +107,7 @@ TEST(ErrorBox, AnExceptionInAHandlerDoesNotEscapeTheWindowProcedure) {
     form.Show();
     // Close the error box as soon as it appears and read its text.
     std::wstring seen;
-    std::thread closer([&] {
-        HWND box = nullptr;
-        for (int i = 0; i < 200 && !box; ++i) {
-            box = FindWindowW(L"#32770", L"Toolkit test");
-            Sleep(25);
-        }
-        if (!box)
-            return;
+    qmtest::BoxDriver closer(L"Toolkit test", [&](HWND box) {
         HWND text = FindWindowExW(box, nullptr, L"Static", nullptr);
         while (text && GetWindowTextLengthW(text) == 0)
             text = FindWindowExW(box, text, L"Static", nullptr);
@@ -127,7 +119,7 @@ TEST(ErrorBox, AnExceptionInAHandlerDoesNotEscapeTheWindowProcedure) {
     });
     SendMessageW(button.Handle(), BM_CLICK, 0, 0);
     ++after;
-    closer.join();
+    closer.Join();
     EXPECT_EQ(after, 1);
     EXPECT_EQ(seen, L"Unable to write to x.");
 }
