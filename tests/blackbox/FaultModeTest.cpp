@@ -178,7 +178,11 @@ TEST_F(FaultModeTest, OfSeveralShowWindowsOnlyTheFirstIsPlaced) {
     EXPECT_GE(focusCount(windows[0]), focused[0] + 3) << "the first show window is not given the focus";
     for (size_t i = 1; i < windows.size(); ++i)
         EXPECT_EQ(focusCount(windows[i]), focused[i]) << "show window " << i + 1 << " is given the focus";
-    EXPECT_EQ(ShowWindows(viewer), windows) << "the order of the show windows changed";
+    // The program raises no show window, so the first stays first. The order behind it is not the
+    // program's: under load Wine may carry out the viewer's own activations of its windows late,
+    // each raising its window again in the order they were opened.
+    const std::vector<HWND> order = ShowWindows(viewer);
+    EXPECT_TRUE(!order.empty() && order.front() == windows[0]) << "another show window became the first";
 
     ASSERT_TRUE(PressHotKey());
     EXPECT_TRUE(viewerProcess.WaitForExit(2s)) << "the hot key does not stop the viewer";
