@@ -42,6 +42,7 @@ void KeyboardFocus::Frame(HWND focus) {
     Control* focused = Control::FromHandle(focus);
     Button* framed = focused && focused->Kind() == ControlKind::Button ? static_cast<Button*>(focused)
                                                                        : form_.DefaultButton();
+    // A match that never holds makes the one walk over the tree visit every control.
     form_.FindDescendant([framed](Control& control) {
         if (control.Kind() == ControlKind::Button)
             static_cast<Button&>(control).ShowDefaultFrame(&control == framed);
